@@ -1,0 +1,1 @@
+#include "content/day_scraper.h"

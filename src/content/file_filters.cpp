@@ -1,0 +1,1 @@
+#include "content/file_filters.h"

@@ -1,0 +1,1 @@
+#include "content/site_search.h"

@@ -1,0 +1,1 @@
+#include "content/text_cleanup.h"

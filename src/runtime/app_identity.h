@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+namespace runtime {
+
+// The program's fixed names and the texts several subsystems show.
+
+inline const QString AppTitle = QStringLiteral("Zorvane Software Updates and News");
+inline const QString AppVersion = QStringLiteral("4.01");
+inline const QString SiteDisplayName = QStringLiteral("Zorvane.com");
+inline const QString SiteSearchAccount = QStringLiteral("partner-pub-0000000000000000%3Azorvane");
+
+inline const QString ReadyText = QStringLiteral("Ready.");
+inline const QString BusyText = QStringLiteral("(Refreshing)");
+inline const QString HintText =
+    QStringLiteral("Select a file to view its full description here; or double-click any file or list item to read "
+                   "more at ") +
+    SiteDisplayName + QStringLiteral(".");
+inline const QString NoContentText =
+    QStringLiteral("No content shown? Has a filter or platform been set, and/or is the internet available for this "
+                   "app with no firewall blocking it?");
+inline const QString UnknownVersionText = QStringLiteral("Unknown");
+inline const QString DefaultPlatform = QStringLiteral("All");
+
+/// The site's base address (scheme and host, no trailing "/"):
+/// "https://www.zorvane.com", or the value of ZORVANE_SITE_URL when that is
+/// set (the bundled sample site and the tests use it). Read once. Any thread.
+const QString& SiteBaseUrl();
+
+/// Linux counts as a current desktop system.
+constexpr int OsVersionCode = 110;
+
+} // namespace runtime

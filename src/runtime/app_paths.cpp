@@ -1,0 +1,52 @@
+#include "runtime/app_paths.h"
+
+#include "runtime/app_identity.h"
+#include "runtime/file_ops.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+#include <unistd.h>
+
+namespace runtime {
+
+namespace {
+
+/// An XDG base folder: the variable when it holds an absolute path, else the
+/// fallback under the home folder.
+QString XdgFolder(const char* variable, const QString& fallbackUnderHome)
+{
+    const QString value = QString::fromLocal8Bit(qgetenv(variable));
+    if (value.startsWith(u'/'))
+        return WithTrailingSlash(value);
+    return WithTrailingSlash(QDir::homePath() + u'/' + fallbackUnderHome);
+}
+
+} // namespace
+
+QString ChooseSettingsPath(const QString& programDir, const QString& configHome, bool programDirWritable)
+{
+    const QString fileName = AppTitle + QStringLiteral(".ini");
+    if (programDirWritable)
+        return programDir + fileName;
+    return WithTrailingSlash(configHome) + QStringLiteral("zorvane/") + fileName;
+}
+
+QString ConfigHome()
+{
+    return XdgFolder("XDG_CONFIG_HOME", QStringLiteral(".config"));
+}
+
+void InitAppPaths()
+{
+    ProgramDir = PathPart(QCoreApplication::applicationFilePath());
+    const bool writable = ::access(QFile::encodeName(ProgramDir).constData(), W_OK) == 0;
+    SettingsPath = ChooseSettingsPath(ProgramDir, ConfigHome(), writable);
+    StartupDir = ConfigHome() + QStringLiteral("autostart/");
+    LocalAppDataDir = XdgFolder("XDG_DATA_HOME", QStringLiteral(".local/share"));
+    WingetPath = LocalAppDataDir + QStringLiteral("Microsoft/WindowsApps/winget.exe");
+    PictureTempPath = TempDirectory() + QStringLiteral("Zorvane_POTD");
+}
+
+} // namespace runtime

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+namespace runtime {
+
+// Process-wide flags. Each is written by one side (GUI thread or a worker) and
+// polled by the other, so plain atomics suffice; nothing waits on them.
+
+inline std::atomic<int64_t> QuitRequested{0};
+inline std::atomic<int64_t> GuiReady{0};
+inline std::atomic<int64_t> ContentRefreshBusy{0};
+inline std::atomic<int64_t> AppsRefreshBusy{0};
+inline std::atomic<int64_t> SettingsOpen{0};
+inline std::atomic<int64_t> UpdaterAvailable{0};
+inline std::atomic<int64_t> UpdaterUnsupported{0};
+/// Millisecond tick at which the next automatic refresh is due.
+inline std::atomic<int64_t> NextRefreshTime{0};
+
+} // namespace runtime

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "settings/app_settings.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace settings {
+
+/// Applies one line of the settings file to `s`: a line that starts exactly
+/// with a key, " = " and a value sets that key after checking the value;
+/// anything else is ignored. Pure.
+void ApplySettingsLine(AppSettings& s, const QString& line, const runtime::DisplayMetrics& display);
+
+/// Reads the file at `path` line by line into `s`. False when it cannot be
+/// opened (then `s` is untouched). GUI thread.
+bool LoadSettingsFile(const QString& path, AppSettings& s, const runtime::DisplayMetrics& display);
+
+/// The lines of the file for `s`, without line ends: two comment lines, then
+/// one line per key. Line breaks inside text values become blanks.
+QStringList SettingsFileLines(const AppSettings& s);
+
+/// Writes `s` to `path` so that the old file is replaced whole or not at all:
+/// a temporary file beside it is written, flushed to disk and renamed over it.
+/// False when the folder cannot be written; the old file is then unchanged.
+bool SaveSettingsFile(const QString& path, const AppSettings& s);
+
+/// LoadSettingsFile / SaveSettingsFile for the process-wide `Settings`, at
+/// runtime::SettingsPath with runtime::Display. Failures are silent.
+void LoadSettings();
+void SaveSettings();
+
+} // namespace settings
