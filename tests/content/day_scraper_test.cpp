@@ -1,0 +1,3 @@
+#include "content/day_scraper.h"
+
+#include <gtest/gtest.h>

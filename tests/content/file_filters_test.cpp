@@ -1,0 +1,3 @@
+#include "content/file_filters.h"
+
+#include <gtest/gtest.h>

@@ -1,0 +1,3 @@
+#include "content/site_search.h"
+
+#include <gtest/gtest.h>

@@ -1,0 +1,3 @@
+#include "content/text_cleanup.h"
+
+#include <gtest/gtest.h>
