@@ -1,4 +1,26 @@
 #pragma once
 
+#include <QString>
+
 namespace content {
+
+// The scrapers read the site's pages as plain text and cut values out between
+// fixed markers. These are the few text operations they share. All are pure
+// and hold no state, so any thread may call them.
+
+/// Text between the first `startMarker` and the first `endMarker` after it;
+/// empty when either marker is missing. Exact, case-sensitive.
+QString ExtractBetween(const QString& text, const QString& startMarker, const QString& endMarker);
+
+/// `line` with spaces trimmed from both ends and at most one leading "<br>"
+/// or "<br />" (exact case) dropped.
+QString CleanLine(const QString& line);
+
+/// Removes every "<...>" span, then decodes "&#...;" numeric references (to
+/// one UTF-16 unit, the value 0 to nothing), then "&amp;", then "&quot;".
+/// Nothing else is decoded. A "<" with no ">" after it, or an "&#" with no
+/// ";" after it, ends that pass and leaves the rest of the text as it is.
+/// Linear in the length of `text`.
+QString StripTags(const QString& text);
+
 } // namespace content
