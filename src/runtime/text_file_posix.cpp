@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QStringDecoder>
 
 #include <array>
 #include <cerrno>
@@ -199,7 +200,9 @@ QString FileReadLine(TextFile* file)
             break; // the file ends inside a character: as at the end of the file
         bytes.append(sequence, more + 1);
     }
-    return QString::fromUtf8(bytes);
+    // Decoded without dropping a byte-order mark: it stays U+FEFF in the line.
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
 }
 
 bool FileAtEnd(TextFile* file)

@@ -1,0 +1,130 @@
+#include "runtime/file_ops.h"
+
+#include "support/test_files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace runtime;
+
+TEST(FileOps, FileSizeTellsFilesFoldersAndNothing)
+{
+    QTemporaryDir dir;
+    testsupport::WriteBytes(dir.filePath("five"), "12345");
+    testsupport::WriteBytes(dir.filePath("zero"), "");
+    const struct
+    {
+        QString path;
+        int64_t size;
+    } rows[] = {
+        {dir.filePath("five"), 5},
+        {dir.filePath("zero"), 0},
+        {dir.filePath("missing"), -1},
+        {QString(), -1},
+        {dir.path(), -2},
+        {dir.path() + "/", -2},  // trailing separators ignored
+        {dir.path() + "//", -2},
+        {"/", -2},
+        {dir.filePath("five") + "/", 5},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(FileSize(r.path), r.size) << r.path.toStdString();
+}
+
+TEST(FileOps, FileDeleteForcesOnlyWhenAsked)
+{
+    QTemporaryDir dir;
+    const QString plain = dir.filePath("plain");
+    const QString locked = dir.filePath("locked");
+    testsupport::WriteBytes(plain, "x");
+    testsupport::WriteBytes(locked, "x");
+    QFile::setPermissions(locked, QFileDevice::ReadOwner);
+
+    EXPECT_TRUE(FileDelete(plain, false));
+    EXPECT_FALSE(QFileInfo::exists(plain));
+    EXPECT_FALSE(FileDelete(plain, true)); // already gone
+    EXPECT_TRUE(FileDelete(locked, true));
+    EXPECT_FALSE(QFileInfo::exists(locked));
+    EXPECT_FALSE(FileDelete(dir.path(), true)); // never a folder
+    EXPECT_FALSE(FileDelete(QString(), true));
+}
+
+TEST(FileOps, DeleteMatchingFilesKeepsFoldersReadOnlyFilesAndOtherNames)
+{
+    QTemporaryDir dir;
+    const QString d = dir.path() + "/";
+    for (const char* name : {"a.log", "b.LOG", "c.log.txt", "x.log", "keep.txt", ".hidden.log", "log"})
+        testsupport::WriteBytes(d + name, "x");
+    QFile::setPermissions(d + "x.log", QFileDevice::ReadOwner | QFileDevice::ReadUser);
+    QDir(d).mkdir("sub.log");
+    QDir(d).mkdir("sub");
+    testsupport::WriteBytes(d + "sub/inner.log", "x");
+
+    DeleteMatchingFiles(d, "*.log");
+
+    const struct
+    {
+        const char* name;
+        bool remains;
+    } rows[] = {
+        {"a.log", false},
+        {".hidden.log", false},
+        {"b.LOG", true},     // names compare exactly, as on a case-sensitive file system
+        {"c.log.txt", true}, // the pattern covers the whole name
+        {"x.log", true},     // read-only: left alone
+        {"keep.txt", true},
+        {"log", true},
+        {"sub.log", true},   // folders are never deleted
+        {"sub/inner.log", true},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(QFileInfo::exists(d + r.name), r.remains) << r.name;
+}
+
+TEST(FileOps, WildcardsMatchRunsAndSingleCharacters)
+{
+    QTemporaryDir dir;
+    const QString d = dir.path() + "/";
+    for (const char* name : {"ab", "abc", "abcd", "xbc", "a*c"})
+        testsupport::WriteBytes(d + name, "x");
+    DeleteMatchingFiles(d, "a?c");
+    EXPECT_FALSE(QFileInfo::exists(d + "abc"));
+    EXPECT_FALSE(QFileInfo::exists(d + "a*c"));
+    EXPECT_TRUE(QFileInfo::exists(d + "ab"));
+    EXPECT_TRUE(QFileInfo::exists(d + "abcd"));
+    DeleteMatchingFiles(d, "*b*");
+    EXPECT_FALSE(QFileInfo::exists(d + "ab"));
+    EXPECT_FALSE(QFileInfo::exists(d + "abcd"));
+    EXPECT_FALSE(QFileInfo::exists(d + "xbc"));
+}
+
+TEST(FileOps, PathPartCutsAtTheLastSeparator)
+{
+    const struct
+    {
+        const char* path;
+        const char* part;
+    } rows[] = {
+        {"/opt/zorvane/zorvane", "/opt/zorvane/"},
+        {"C:\\Apps\\z.exe", "C:\\Apps\\"},
+        {"\"/opt/z/app\" --flag", "/opt/z/"},  // leading quote skipped
+        {"/a/b|/c/d", "/a/"},                  // scanning stops at "|"
+        {"name-only", ""},
+        {"", ""},
+        {"/", "/"},
+        {"mixed/dir\\file", "mixed/dir\\"},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(PathPart(r.path), r.part) << r.path;
+}
+
+TEST(FileOps, TempDirectoryEndsWithASeparatorAndExists)
+{
+    const QString temp = TempDirectory();
+    EXPECT_TRUE(temp.endsWith('/'));
+    EXPECT_EQ(FileSize(temp), -2);
+}

@@ -1,0 +1,125 @@
+#include <QDir>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+/// Runs instance probes that share one private runtime folder.
+class Probes
+{
+public:
+    Probes()
+    {
+        env_ = QProcessEnvironment::systemEnvironment();
+        env_.insert("XDG_RUNTIME_DIR", runtimeDir_.path());
+    }
+
+    std::unique_ptr<QProcess> Start(const char* mode, int lifetimeMs)
+    {
+        auto process = std::make_unique<QProcess>();
+        process->setProcessEnvironment(env_);
+        process->start(INSTANCE_PROBE_PATH, {mode, QString::number(lifetimeMs)});
+        EXPECT_TRUE(process->waitForStarted(5000));
+        return process;
+    }
+
+    /// Waits until the probe printed its role line and returns it.
+    static QByteArray Role(QProcess& process)
+    {
+        while (!process.canReadLine() && process.waitForReadyRead(5000)) {
+        }
+        return process.readLine().trimmed();
+    }
+
+    QStringList RuntimeFiles() const
+    {
+        return QDir(runtimeDir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    }
+
+    QString RuntimePath(const QString& name) const { return runtimeDir_.filePath(name); }
+
+private:
+    QTemporaryDir runtimeDir_;
+    QProcessEnvironment env_;
+};
+
+QByteArray Finish(QProcess& process)
+{
+    process.waitForFinished(10000);
+    return process.readAllStandardOutput();
+}
+
+} // namespace
+
+TEST(SingleInstance, SecondInstanceActivatesTheFirstAndLeaves)
+{
+    Probes probes;
+    auto first = probes.Start("ready", 3000);
+    ASSERT_EQ(Probes::Role(*first), "first");
+    const QStringList filesBefore = probes.RuntimeFiles();
+
+    QElapsedTimer clock;
+    clock.start();
+    auto second = probes.Start("ready", 3000);
+    ASSERT_TRUE(second->waitForFinished(5000));
+    const qint64 elapsed = clock.elapsed();
+    EXPECT_EQ(second->readAllStandardOutput().trimmed(), "second");
+    EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second->exitCode(), 0);
+    EXPECT_GE(elapsed, 500); // it waits for the first to come forward before leaving
+    EXPECT_EQ(probes.RuntimeFiles(), filesBefore); // the second touched no file
+
+    EXPECT_EQ(Finish(*first).trimmed(), "activated");
+}
+
+TEST(SingleInstance, ActivationBeforeStartUpEndsIsIgnored)
+{
+    Probes probes;
+    auto first = probes.Start("starting", 2000);
+    ASSERT_EQ(Probes::Role(*first), "first");
+    auto second = probes.Start("starting", 2000);
+    ASSERT_TRUE(second->waitForFinished(5000));
+    EXPECT_EQ(second->readAllStandardOutput().trimmed(), "second");
+    EXPECT_EQ(Finish(*first).trimmed(), ""); // nothing forced open while starting
+}
+
+TEST(SingleInstance, LockOfACrashedInstanceIsTakenOver)
+{
+    Probes probes;
+    auto crashed = probes.Start("ready", 60000);
+    ASSERT_EQ(Probes::Role(*crashed), "first");
+    ::kill(static_cast<pid_t>(crashed->processId()), SIGKILL);
+    crashed->waitForFinished(5000);
+
+    auto next = probes.Start("ready", 1500);
+    EXPECT_EQ(Probes::Role(*next), "first");
+    // The newcomer also answers activations on the socket the dead one left.
+    auto second = probes.Start("ready", 1500);
+    ASSERT_TRUE(second->waitForFinished(5000));
+    EXPECT_EQ(second->readAllStandardOutput().trimmed(), "second");
+    EXPECT_EQ(Finish(*next).trimmed(), "activated");
+}
+
+TEST(SingleInstance, LongRunningFirstInstanceKeepsItsLock)
+{
+    // A lock must not turn stale merely by age.
+    Probes probes;
+    auto first = probes.Start("ready", 4000);
+    ASSERT_EQ(Probes::Role(*first), "first");
+    // Pretend the first instance has been running for an hour.
+    QFile lock(probes.RuntimePath("Probe Instance.lock"));
+    ASSERT_TRUE(lock.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(lock.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+    lock.close();
+    auto second = probes.Start("ready", 1000);
+    ASSERT_TRUE(second->waitForFinished(5000));
+    EXPECT_EQ(second->readAllStandardOutput().trimmed(), "second");
+    Finish(*first);
+}
