@@ -1,0 +1,114 @@
+#include "app/quit.h"
+
+#include "runtime/app_paths.h"
+#include "runtime/process_state.h"
+#include "settings/app_settings.h"
+#include "support/test_files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+void MakeFiles(const QString& folder, std::initializer_list<const char*> names)
+{
+    for (const char* name : names)
+        testsupport::WriteBytes(folder + name, "x");
+}
+
+} // namespace
+
+TEST(Quit, StepsCleanUpBesideTheProgramAndSaveTheSettings)
+{
+    QTemporaryDir programDir;
+    QTemporaryDir tempDir;
+    const QString dir = programDir.path() + "/";
+    runtime::ProgramDir = dir;
+    runtime::SettingsPath = dir + "settings.ini";
+    runtime::PictureTempPath = tempDir.filePath("Zorvane_POTD");
+
+    MakeFiles(dir, {"a.log", "b.log", "kept.log", "notes.txt", "log.txt"});
+    QFile::setPermissions(dir + "kept.log", QFileDevice::ReadOwner);
+    QDir(dir).mkpath("sub.log");
+    MakeFiles(dir, {"sub.log/inner.log"});
+    testsupport::WriteBytes(runtime::PictureTempPath, "picture");
+    QFile::setPermissions(runtime::PictureTempPath, QFileDevice::ReadOwner); // cleared before deleting
+    settings::Settings.Refresh_Rate = 42;
+
+    app::RunQuitSteps();
+
+    EXPECT_EQ(runtime::QuitRequested.load(), 1);
+    const struct
+    {
+        QString path;
+        bool remains;
+    } rows[] = {
+        {dir + "a.log", false},
+        {dir + "b.log", false},
+        {dir + "kept.log", true},          // read-only files are not forced
+        {dir + "notes.txt", true},
+        {dir + "log.txt", true},
+        {dir + "sub.log", true},           // folders are left alone
+        {dir + "sub.log/inner.log", true}, // and so is what they hold
+        {runtime::PictureTempPath, false},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(QFileInfo::exists(r.path), r.remains) << r.path.toStdString();
+    EXPECT_TRUE(testsupport::ReadBytes(runtime::SettingsPath).contains("\r\nRefresh_Rate = 42\r\n"));
+    runtime::QuitRequested = 0;
+}
+
+TEST(Quit, RunningProgramQuitsCleanlyOnTerminationAndRefusesASecondCopy)
+{
+    // A copy of the program in its own folder, so its settings file and log
+    // clean-up land there.
+    QTemporaryDir programDir;
+    QTemporaryDir runtimeDir;
+    QTemporaryDir home;
+    const QString program = programDir.filePath("zorvane");
+    ASSERT_TRUE(QFile::copy(ZORVANE_PROGRAM_PATH, program));
+    MakeFiles(programDir.path() + "/", {"old.log"});
+    testsupport::WriteBytes(programDir.filePath("Zorvane Software Updates and News.ini"),
+                            "Refresh_Rate = 15\r\nPlatform = Linux\r\nApp_Maxed = 3\r\n");
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_RUNTIME_DIR", runtimeDir.path());
+    env.insert("HOME", home.path());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(program, {});
+    ASSERT_TRUE(first.waitForStarted(5000));
+    // Wait for it to claim the instance: its lock appears in the runtime folder.
+    for (int i = 0; i < 100 && QDir(runtimeDir.path()).entryList(QDir::Files).isEmpty(); ++i)
+        QThread::msleep(50);
+    ASSERT_FALSE(QDir(runtimeDir.path()).entryList(QDir::Files).isEmpty());
+    QThread::msleep(300);
+
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(program, {});
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_TRUE(QFileInfo::exists(programDir.filePath("old.log"))); // the second copy cleans nothing
+
+    ::kill(static_cast<pid_t>(first.processId()), SIGTERM);
+    ASSERT_TRUE(first.waitForFinished(10000));
+    EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(first.exitCode(), 0);
+    EXPECT_FALSE(QFileInfo::exists(programDir.filePath("old.log")));
+    const QByteArray saved = testsupport::ReadBytes(programDir.filePath("Zorvane Software Updates and News.ini"));
+    EXPECT_TRUE(saved.startsWith("; Zorvane Software Updates and News Settings File.\r\n"));
+    EXPECT_TRUE(saved.contains("\r\nRefresh_Rate = 15\r\n"));
+    EXPECT_TRUE(saved.contains("\r\nPlatform = Linux\r\n"));
+    EXPECT_TRUE(saved.contains("\r\nApp_Maxed = 0\r\n")); // checked on load, written back clean
+}
