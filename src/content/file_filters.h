@@ -1,4 +1,111 @@
 #pragma once
 
+#include <QList>
+#include <QString>
+#include <QStringList>
+
 namespace content {
+
+// Which files of the day lists are shown, how their names are written, which
+// of them raise a name alert, and the texts that summarise the lists. All
+// pure; any thread.
+
+/// The four platforms a file entry can carry an icon for, in column order.
+enum class Platform {
+    Windows,
+    Linux,
+    Apple,
+    Android,
+};
+
+/// True when an entry carrying `present` passes the `platform` setting
+/// ("All", "Windows", "Linux", "MacOS" or "Android"; anything else passes
+/// nothing). The Apple icon answers to "MacOS".
+bool PlatformMatches(Platform present, const QString& platform);
+
+/// `text` with every UTF-16 unit folded to lower case on its own, so the
+/// length and the positions stay the same.
+QString FoldCase(const QString& text);
+
+/// True when `filterText` is empty, or occurs in `name` or else in
+/// `description`, letter case aside. The filter is used as typed.
+bool FilterMatches(const QString& name, const QString& description, const QString& filterText);
+
+/// `name` without version: every " Build" (any case) that is not the start
+/// of a longer word removed, then cut just before the first space that is
+/// followed by an ASCII digit. Not trimmed.
+QString StripVersion(const QString& name);
+
+/// The alert words of the `Alert_Names` setting, one per comma-separated
+/// piece kept as it stands (spaces included), already case-folded. Empty when
+/// the setting is empty. An empty piece stays in the list and matches nothing.
+QStringList AlertWords(const QString& alertNames);
+
+/// Indices (0-based, ascending) of the `alertWords` that occur in `name`,
+/// letter case aside; one entry per word, so two words give two hits.
+/// `alertWords` comes from AlertWords.
+QList<qsizetype> MatchAlerts(const QString& name, const QStringList& alertWords);
+
+inline const QString AlertPopupTitle = QStringLiteral("Zorvane Update Alerts");
+
+/// Text of the name-alert pop-up listing `alertLog` (one name and a line feed
+/// per hit); the log's trailing line feeds are dropped.
+QString AlertPopupText(const QString& alertLog);
+
+/// What the end of a fetching refresh does about name alerts.
+struct AlertPopupDecision
+{
+    bool markShown = false; ///< set `AlertPopupShown` to 1
+    bool showBox = false;   ///< show the information box with the pop-up text
+};
+
+/// Decides the pop-up from the `AlertPopupShown` flag, the scan's alert log
+/// and the `Alert_Popup` setting.
+AlertPopupDecision DecideAlertPopup(bool alreadyShown, const QString& alertLog, int64_t alertPopupSetting);
+
+/// What the status line and the filter controls show for a content tab.
+struct ListSummary
+{
+    bool filterAppliesToApps = false;
+    int filterBoxWidth = 250; ///< design units, times `UiScale` when applied
+    bool platformComboShown = true;
+    QString statusText;
+};
+
+/// The summary for `tab` (0 Today, 1 Yesterday, anything else another tab),
+/// given that list's `rowCount`, the filter text and the `Platform` setting.
+ListSummary SummariseList(int tab, qsizetype rowCount, const QString& filterText, const QString& platform);
+
+/// The four ways a fetching refresh can end, in the order they are decided.
+enum class ScrapeOutcome {
+    HasRows,         ///< Today has rows: the open hint
+    NoFilterMatch,   ///< a filter text is set
+    NoContent,       ///< platform "All": warn that nothing came
+    NoPlatformMatch, ///< another platform: same text as NoFilterMatch
+};
+
+struct ScrapeOutcomeResult
+{
+    ScrapeOutcome outcome = ScrapeOutcome::HasRows;
+    QString statusText;
+};
+
+/// How the refresh ended, from the Today row count, the filter text and the
+/// `Platform` setting. For NoContent the caller also resets the captions of
+/// tabs 0 and 1 and shows NoContentBoxTitle with `runtime::NoContentText`.
+ScrapeOutcomeResult DecideScrapeOutcome(qsizetype todayRowCount, const QString& filterText, const QString& platform);
+
+inline const QString NoContentBoxTitle = QStringLiteral("Zorvane Updates and News");
+inline const QString TodayTabCaption = QStringLiteral("Today ");
+inline const QString YesterdayTabCaption = QStringLiteral("Yesterday ");
+inline const QString NoFilterMatchText =
+    QStringLiteral("No files were found that match your search filter and/or platform.");
+
+/// The `Platform` value for item `index` of the platform combo (0 All,
+/// 1 Windows, 2 Linux, 3 MacOS, 4 Android); `current` for any other index.
+QString PlatformForComboIndex(int index, const QString& current);
+
+/// The platform combo's tooltip for the `Platform` setting.
+QString PlatformTooltip(const QString& platform);
+
 } // namespace content
