@@ -1,3 +1,95 @@
 #include "content/site_search.h"
 
+#include "qstring_print.h"
+#include "runtime/app_identity.h"
+
 #include <gtest/gtest.h>
+
+namespace {
+
+const QString Base = QStringLiteral("https://www.zorvane.com");
+
+std::optional<QStringList> Row(std::initializer_list<QString> columns)
+{
+    return QStringList(columns);
+}
+
+} // namespace
+
+TEST(SiteSearchUrl, PlainConcatenationOfTheTypedText)
+{
+    const QString prefix = Base + QStringLiteral("/content/page/zv_search.html?cx=") + runtime::SiteSearchAccount +
+                           QStringLiteral("&cof=FORID%3A10&ie=UTF-8&q=");
+    const struct
+    {
+        const char *query, *url;
+    } rows[] = {
+        {"foo bar", "foo bar&sa=Search"},                                     // spaces left for the browser
+        {"   ", "   &sa=Search"},                                             // only spaces: still a search
+        {" a ", " a &sa=Search"},                                             // not trimmed
+        {"a&b=c#d", "a&b=c#d&sa=Search"},                                     // not percent-encoded
+        {"50%", "50%&sa=Search"},         {"\xc3\xa4", "\xc3\xa4&sa=Search"}, // non-ASCII as it is
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(content::SiteSearchUrl(Base, QString::fromUtf8(r.query)), prefix + QString::fromUtf8(r.url))
+            << r.query;
+    EXPECT_TRUE(content::SiteSearchUrl(Base, QString()).isEmpty()); // empty: warn instead
+    EXPECT_EQ(content::SiteSearchUrl(Base, QStringLiteral("x")),
+              QStringLiteral("https://www.zorvane.com/content/page/zv_search.html?cx=partner-pub-0000000000000000%3A"
+                             "zorvane&cof=FORID%3A10&ie=UTF-8&q=x&sa=Search"));
+}
+
+TEST(FileItemAction, StatusTextAndAddressPerListState)
+{
+    const auto selected = Row({QStringLiteral(" x"), QStringLiteral("Foo"), QStringLiteral("Does foo."),
+                               QStringLiteral("https://h/d/foo.html")});
+    const struct
+    {
+        const char* what;
+        qsizetype rows;
+        std::optional<QStringList> selected;
+        int eventType;
+        QString text, address;
+    } rows[] = {
+        {"click shows the description", 3, selected, 0, QStringLiteral("Does foo."), QString()},
+        {"double click opens the link", 3, selected, 2, QStringLiteral("Does foo."),
+         QStringLiteral("https://h/d/foo.html")},
+        {"other event types open nothing", 3, selected, 1, QStringLiteral("Does foo."), QString()},
+        {"empty list: no-content text", 0, std::nullopt, 2, runtime::NoContentText, QString()},
+        {"empty list wins over a stale selection", 0, selected, 2, runtime::NoContentText, QString()},
+        {"nothing selected: the hint", 3, std::nullopt, 2, runtime::HintText, QString()},
+        {"row without link: nothing to open", 3,
+         Row({QStringLiteral(" "), QStringLiteral("Foo"), QStringLiteral("D.")}), 2, QStringLiteral("D."), QString()},
+        {"row without columns", 3, Row({}), 2, QString(), QString()},
+    };
+    for (const auto& r : rows) {
+        const content::ItemAction a = content::FileItemAction(r.rows, r.selected, r.eventType);
+        EXPECT_EQ(a.statusText, r.text) << r.what;
+        EXPECT_EQ(a.openAddress, r.address) << r.what;
+    }
+}
+
+TEST(NewsItemAction, HintWhileSelectedElseReady)
+{
+    const QString hint = QStringLiteral("Double-click the selected item to read it at Zorvane.com.");
+    const auto selected = Row({QStringLiteral("Headline"), QStringLiteral("https://h/news/1.html")});
+    const struct
+    {
+        const char* what;
+        qsizetype rows;
+        std::optional<QStringList> selected;
+        int eventType;
+        QString text, address;
+    } rows[] = {
+        {"selected by keyboard", 2, selected, 0, hint, QString()},
+        {"double click opens", 2, selected, 2, hint, QStringLiteral("https://h/news/1.html")},
+        {"selection cleared", 2, std::nullopt, 2, runtime::ReadyText, QString()},
+        {"empty list", 0, selected, 2, runtime::ReadyText, QString()},
+        {"row without link", 1, Row({QStringLiteral("Headline")}), 2, hint, QString()},
+    };
+    for (const auto& r : rows) {
+        const content::ItemAction a = content::NewsItemAction(r.rows, r.selected, r.eventType);
+        EXPECT_EQ(a.statusText, r.text) << r.what;
+        EXPECT_EQ(a.openAddress, r.address) << r.what;
+    }
+}
