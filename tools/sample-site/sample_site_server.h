@@ -33,6 +33,8 @@ public:
     /// Binds 127.0.0.1:`port` (0: the kernel picks), generates the pages for
     /// today's local date with `seed` and starts serving. False when the port
     /// cannot be bound.
+    /// Also sets SIGPIPE to be ignored when it is at its default: a client
+    /// that hangs up mid-answer must not end the process.
     bool Start(uint16_t port = 0, uint32_t seed = 1);
 
     /// Stops serving and joins the thread; also releases stalled requests.
