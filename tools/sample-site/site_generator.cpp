@@ -216,7 +216,6 @@ struct FileItem
     QString slug;
     int platforms = 0;
     QString descriptionHtml;
-    QString plainName;
     QString licence;
     QString size;
 };
@@ -250,45 +249,63 @@ int RandomPlatforms(Rng& rng)
     return 0;
 }
 
+struct FileName
+{
+    QString product; // as the description names it: no version
+    QString html;    // the anchor text of the title line
+    QString slugWords;
+};
+
 // Name forms cover what the client has to cope with: entities, a bold tag,
 // " Build NNN", names starting with a digit, names without a version.
-QString FileName(Rng& rng, int form, const QString& first, const QString& second, QString* plain)
+FileName MakeFileName(Rng& rng, int form, const QString& first, const QString& second)
 {
     const QString version = Version(rng);
+    FileName name;
+    name.product = first + ' ' + second;
+    name.slugWords = name.product;
     switch (form) {
     case 1:
-        *plain = first + second;
-        return first + second + ' ' + version + QStringLiteral(" Build ") + QString::number(rng.Between(100, 9999));
+        name.product = first + second;
+        name.html = name.product + ' ' + version + QStringLiteral(" Build ") + QString::number(rng.Between(100, 9999));
+        break;
     case 2:
-        *plain = first + QStringLiteral(" and ") + second;
-        return first + QStringLiteral(" &amp; ") + second + ' ' + version;
+        name.product = first + QStringLiteral(" &amp; ") + second;
+        name.slugWords = first + QStringLiteral(" and ") + second;
+        break;
     case 3:
-        *plain = first + ' ' + second;
-        return QStringLiteral("&quot;") + first + QStringLiteral("&quot; ") + second + ' ' + version;
+        name.product = QStringLiteral("&quot;") + first + QStringLiteral("&quot; ") + second;
+        break;
     case 4:
-        *plain = first + QStringLiteral(" Cafe ") + second;
-        return first + QStringLiteral(" Caf&#233; ") + second + ' ' + version;
+        name.product = first + QStringLiteral(" Caf&#233; ") + second;
+        name.slugWords = first + QStringLiteral(" Cafe ") + second;
+        break;
     case 5: {
         const QString person = Text(rng.Pick(kPeople));
-        *plain = person + ' ' + second;
-        return person + QStringLiteral("&#8217;s ") + second + ' ' + version;
+        name.product = person + QStringLiteral("&#8217;s ") + second;
+        name.slugWords = person + ' ' + second;
+        break;
     }
     case 6:
-        *plain = first + ' ' + second;
-        return first + ' ' + second + ' ' + version + QStringLiteral(" <b>beta</b>");
+        name.html = name.product + ' ' + version + QStringLiteral(" <b>beta</b>");
+        break;
     case 7:
-        *plain = QStringLiteral("3D") + second;
-        return QStringLiteral("3D") + second + ' ' + version;
+        name.product = QStringLiteral("3D") + second;
+        name.slugWords = name.product;
+        break;
     case 8:
-        *plain = first + ' ' + second;
-        return first + ' ' + second;
+        name.html = name.product; // no version at all
+        break;
     case 9:
-        *plain = first + '-' + second;
-        return first + '-' + second + ' ' + version + QStringLiteral(" Beta ") + QString::number(rng.Between(1, 4));
+        name.product = first + '-' + second;
+        name.html = name.product + ' ' + version + QStringLiteral(" Beta ") + QString::number(rng.Between(1, 4));
+        break;
     default:
-        *plain = first + ' ' + second;
-        return first + ' ' + second + ' ' + version;
+        break;
     }
+    if (name.html.isEmpty())
+        name.html = name.product + ' ' + version;
+    return name;
 }
 
 // Description forms: one line each, never containing "</div>", with the
@@ -302,7 +319,7 @@ QString FileDescription(Rng& rng, int form, const QString& subject, const QStrin
     case 1:
         return QStringLiteral("<b>New:</b> ") + change + QStringLiteral(". ") + sentence;
     case 2:
-        return sentence + QStringLiteral("<br />Runs in &quot;portable&quot; mode from a USB stick.");
+        return sentence + QStringLiteral("<br /> Runs in &quot;portable&quot; mode from a USB stick.");
     case 3:
         return sentence + QStringLiteral(" See the <a href=\"") + link +
                QStringLiteral("\">release notes</a>, for the full list.");
@@ -335,15 +352,16 @@ std::vector<FileItem> DayFiles(const QDate& day, uint32_t seed, const QString& b
         const QString first = Text(rng.Pick(kFirstWords));
         const QString second = Text(rng.Pick(kSecondWords));
         const int nameForm = i < forced ? i % kNameForms : rng.Below(kNameForms);
-        file.nameHtml = FileName(rng, nameForm, first, second, &file.plainName);
-        QString slug = Slug(file.plainName);
+        const FileName name = MakeFileName(rng, nameForm, first, second);
+        file.nameHtml = name.html;
+        QString slug = Slug(name.slugWords);
         for (int n = 2; slugs.count(slug) != 0; ++n)
-            slug = Slug(file.plainName) + '-' + QString::number(n);
+            slug = Slug(name.slugWords) + '-' + QString::number(n);
         slugs.insert(slug);
         file.slug = slug;
         file.platforms = i < forcedPlatformCount ? kForcedPlatforms[i] : RandomPlatforms(rng);
         const int descriptionForm = i < forced ? i % kDescriptionForms : rng.Below(kDescriptionForms);
-        file.descriptionHtml = FileDescription(rng, descriptionForm, first + ' ' + second,
+        file.descriptionHtml = FileDescription(rng, descriptionForm, name.product,
                                                baseUrl + QStringLiteral("/download/") + slug + QStringLiteral(".html"));
         file.licence = Text(rng.Pick(kLicences));
         file.size = rng.Percent(30) ? QString::number(rng.Between(200, 990)) + QStringLiteral(" KB")
