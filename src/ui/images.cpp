@@ -1,0 +1,190 @@
+#include "ui/images.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <QThread>
+
+#include <array>
+#include <map>
+#include <utility>
+
+// Q_INIT_RESOURCE declares the resource's init function in the enclosing
+// namespace, so it has to be called from the global one.
+static void InitImageResources()
+{
+    Q_INIT_RESOURCE(images);
+}
+
+namespace ui {
+
+namespace {
+
+struct ImageEntry
+{
+    ImageId id;
+    const char* file; // under :/images/, without ".svg"
+    QSize size;
+};
+
+constexpr QSize kIcon(16, 16);
+constexpr QSize kHeaderLogo(78, 18);
+constexpr QSize kSiteLogo(40, 40);
+constexpr QSize kLarge(32, 32);
+constexpr QSize kPicture(238, 238);
+
+// In enum order, so that an id indexes its own row.
+constexpr std::array kImages = {
+    ImageEntry{ImageId::Tray, "tray", kIcon},
+    ImageEntry{ImageId::TrayBusyA, "tray_busy_a", kIcon},
+    ImageEntry{ImageId::TrayBusyB, "tray_busy_b", kIcon},
+    ImageEntry{ImageId::MenuShowWindow, "menu_show_window", kIcon},
+    ImageEntry{ImageId::MenuRefreshContent, "menu_refresh_content", kIcon},
+    ImageEntry{ImageId::MenuFacebook, "menu_facebook", kIcon},
+    ImageEntry{ImageId::MenuX, "menu_x", kIcon},
+    ImageEntry{ImageId::MenuYouTube, "menu_youtube", kIcon},
+    ImageEntry{ImageId::MenuGoTo, "menu_go_to", kIcon},
+    ImageEntry{ImageId::MenuQuit, "menu_quit", kIcon},
+    ImageEntry{ImageId::TabToday, "tab_today", kIcon},
+    ImageEntry{ImageId::TabYesterday, "tab_yesterday", kIcon},
+    ImageEntry{ImageId::TabInstalledApps, "tab_installed_apps", kIcon},
+    ImageEntry{ImageId::TabNews, "tab_news", kIcon},
+    ImageEntry{ImageId::TabArticles, "tab_articles", kIcon},
+    ImageEntry{ImageId::PlatformAll, "platform_all", kIcon},
+    ImageEntry{ImageId::PlatformWindows, "platform_windows", kIcon},
+    ImageEntry{ImageId::PlatformLinux, "platform_linux", kIcon},
+    ImageEntry{ImageId::PlatformMacOS, "platform_macos", kIcon},
+    ImageEntry{ImageId::PlatformAndroid, "platform_android", kIcon},
+    ImageEntry{ImageId::ControlPanel, "control_panel", kIcon},
+    ImageEntry{ImageId::Search, "search", kIcon},
+    ImageEntry{ImageId::NewsExclamation, "news_exclamation", kIcon},
+    ImageEntry{ImageId::NewsVideo, "news_video", kIcon},
+    ImageEntry{ImageId::ArticleExclamation, "article_exclamation", kIcon},
+    ImageEntry{ImageId::ArticleVideo, "article_video", kIcon},
+    ImageEntry{ImageId::HowTo, "how_to", kIcon},
+    ImageEntry{ImageId::WhatIs, "what_is", kIcon},
+    ImageEntry{ImageId::Article, "article", kIcon},
+    ImageEntry{ImageId::UpdateIcon, "update_icon", kIcon},
+    ImageEntry{ImageId::UpToDateIcon, "up_to_date_icon", kIcon},
+    ImageEntry{ImageId::HeaderLogo, "header_logo", kHeaderLogo},
+    ImageEntry{ImageId::SiteLogo, "site_logo", kSiteLogo},
+    ImageEntry{ImageId::Donate, "donate", kLarge},
+    ImageEntry{ImageId::Settings, "settings", kLarge},
+    ImageEntry{ImageId::Refresh, "refresh", kLarge},
+    ImageEntry{ImageId::WinkA, "wink_a", kLarge},
+    ImageEntry{ImageId::WinkB, "wink_b", kLarge},
+    ImageEntry{ImageId::RefreshWindowIcon, "refresh_window_icon", kLarge},
+    ImageEntry{ImageId::UpgradingIcon, "upgrading_icon", kLarge},
+    ImageEntry{ImageId::RefreshingPicture, "refreshing_picture", kPicture},
+    ImageEntry{ImageId::NoPicture, "no_picture", kPicture},
+    ImageEntry{ImageId::SkippedPicture, "skipped_picture", kPicture},
+};
+static_assert(kImages.size() == static_cast<std::size_t>(ImageId::SkippedPicture) + 1, "one row per ImageId");
+
+constexpr bool RowsInEnumOrder()
+{
+    for (std::size_t i = 0; i < kImages.size(); ++i)
+        if (static_cast<std::size_t>(kImages[i].id) != i)
+            return false;
+    return true;
+}
+static_assert(RowsInEnumOrder(), "rows must follow the enum order");
+
+// No picture of the program comes near this; the bound keeps a mistaken size
+// from asking for gigabytes.
+constexpr int kMaxSide = 4096;
+
+const ImageEntry* FindEntry(ImageId id)
+{
+    const auto index = static_cast<std::size_t>(id);
+    return index < kImages.size() ? &kImages[index] : nullptr;
+}
+
+using CacheKey = std::pair<int, std::pair<int, int>>;
+
+std::map<CacheKey, QPixmap>& Cache()
+{
+    static std::map<CacheKey, QPixmap> cache;
+    return cache;
+}
+
+void ClearCache()
+{
+    Cache().clear();
+}
+
+bool OnGuiThread()
+{
+    return qGuiApp != nullptr && QThread::currentThread() == qGuiApp->thread();
+}
+
+QPixmap Render(const ImageEntry& entry, QSize size)
+{
+    static const bool resourcesReady = [] {
+        InitImageResources();
+        return true;
+    }();
+    (void)resourcesReady;
+
+    QSvgRenderer renderer(QStringLiteral(":/images/%1.svg").arg(QLatin1String(entry.file)));
+    if (!renderer.isValid())
+        return QPixmap();
+    QPixmap pixmap(size);
+    if (pixmap.isNull())
+        return pixmap;
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    return pixmap;
+}
+
+} // namespace
+
+QSize ImageSize(ImageId id)
+{
+    const ImageEntry* entry = FindEntry(id);
+    return entry ? entry->size : QSize();
+}
+
+QPixmap Image(ImageId id, QSize size)
+{
+    const ImageEntry* entry = FindEntry(id);
+    // QPixmap aborts without a QGuiApplication, and the cache is not shared
+    // with workers: anywhere but the GUI thread the answer is "no image".
+    if (!entry || !OnGuiThread())
+        return QPixmap();
+    if (size.isEmpty())
+        size = entry->size;
+    if (size.width() > kMaxSide || size.height() > kMaxSide)
+        return QPixmap();
+
+    const CacheKey key{static_cast<int>(id), {size.width(), size.height()}};
+    auto& cache = Cache();
+    if (const auto found = cache.find(key); found != cache.end())
+        return found->second;
+    QPixmap pixmap = Render(*entry, size);
+    if (pixmap.isNull())
+        return pixmap;
+    // Pixmaps must go before the application object does: the application's
+    // shutdown empties the cache (post routines run once per application).
+    if (cache.empty())
+        qAddPostRoutine(ClearCache);
+    cache.emplace(key, pixmap);
+    return pixmap;
+}
+
+QIcon Icon(ImageId id)
+{
+    QIcon icon;
+    const QSize size = ImageSize(id);
+    // The double-size rendering keeps icons sharp on high-DPI screens.
+    for (const QSize& each : {size, size * 2}) {
+        const QPixmap pixmap = Image(id, each);
+        if (!pixmap.isNull())
+            icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+} // namespace ui
