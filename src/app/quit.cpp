@@ -2,6 +2,7 @@
 
 #include "runtime/app_paths.h"
 #include "runtime/file_ops.h"
+#include "runtime/event_queue.h"
 #include "runtime/process_state.h"
 #include "runtime/single_instance.h"
 #include "settings/settings_file.h"
@@ -21,7 +22,9 @@ void RunQuitSteps()
 void QuitApplication()
 {
     RunQuitSteps();
-    // Later steps release the tray icon, windows and the network layer here.
+    // Workers are let go, not waited for; they see QuitRequested or simply end
+    // with the process.
+    runtime::ThreadReleaseAll();
     runtime::ReleaseSingleInstance();
     std::exit(0);
 }

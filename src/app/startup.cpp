@@ -1,6 +1,9 @@
 #include "app/startup.h"
 
+#include "app/main_window.h"
 #include "app/quit.h"
+#include "app/window_layout.h"
+#include "runtime/event_queue.h"
 #include "runtime/app_identity.h"
 #include "runtime/app_paths.h"
 #include "runtime/display_metrics.h"
@@ -9,8 +12,14 @@
 #include "runtime/single_instance.h"
 #include "settings/app_settings.h"
 #include "settings/settings_file.h"
+#include "settings/settings_window.h"
+#include "ui/control_numbers.h"
+#include "ui/control_widgets.h"
+#include "ui/controls.h"
+#include "ui/input_events.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QThread>
@@ -58,10 +67,31 @@ void ReadDisplayMetrics()
     runtime::Display.screenHeight = screen->geometry().height();
 }
 
+/// Shows the main window, restored and in front. Idempotent.
 void ShowMainWindow()
 {
-    // The main window arrives with the window layer; until then an
-    // activation has nothing to show.
+    if (ui::IsMinimized(ui::no::MainWindow))
+        ui::ShowNormal(ui::no::MainWindow);
+    else
+        ui::ShowWindow(ui::no::MainWindow);
+    ui::BringToFront(ui::no::MainWindow);
+}
+
+/// A start-up failure: a plain box without owner, then the end.
+[[noreturn]] void FailStartup(const QString& text)
+{
+    QMessageBox box(QMessageBox::Critical, runtime::AppTitle, text, QMessageBox::Ok);
+    box.exec();
+    std::exit(1);
+}
+
+/// Until the full dispatch arrives: closing the main window quits.
+[[noreturn]] void RunSimpleLoop()
+{
+    for (;;) {
+        if (runtime::WaitEvent(1) == runtime::EvCloseWindow && runtime::EventWindow() == ui::no::MainWindow)
+            QuitApplication();
+    }
 }
 
 } // namespace
@@ -86,14 +116,48 @@ int RunProgram(int argc, char** argv)
     settings::Settings = settings::DefaultSettings(runtime::Display);
     settings::LoadSettings();
 
-    // The windows, the tray, the colour scheme, the start-up shortcut and the
-    // first content refresh are built here, in that order, by the window layer.
+    runtime::SetEventThread();
+
+    if (!app::CreateMainWindow())
+        FailStartup(QStringLiteral("Couldn't create app window (try again)."));
+    if (!app::CreateRefreshingWindow())
+        FailStartup(QStringLiteral("Couldn't create refreshing window (try again)."));
+    // The tray icon and its menu are created here.
+    ui::SetWindowIcon(ui::no::MainWindow, ui::ImageId::Tray);
+    ui::SetMinimumInnerSize(ui::no::MainWindow, static_cast<int>(runtime::MinWindowWidth(runtime::Display)),
+                            static_cast<int>(runtime::MinWindowHeight(runtime::Display)));
+    if (!settings::CreateSettingsWindow())
+        FailStartup(QStringLiteral("Couldn't create settings window (try again)."));
+    if (!app::CreateMainWindowControls())
+        FailStartup(QStringLiteral("Couldn't create app window (try again)."));
+    runtime::ThreadStart(WinkThread);
+    // The colour scheme is applied here.
+    ui::SetState(ui::no::ContentTabs, 0);
+    // The start-up shortcut is brought in line with the setting here.
     runtime::FileDelete(runtime::PictureTempPath, true);
+    settings::SetSettingsControls();
+    ui::SetImage(ui::no::PictureImage, ui::ImageId::RefreshingPicture);
+    const int64_t shortcutWindows[] = {ui::no::MainWindow, ui::no::SettingsWindow};
+    ui::InstallInputFilter(shortcutWindows, 2);
+    if (settings::Settings.App_Maxed == 1)
+        ui::ShowMaximized(ui::no::MainWindow);
+    LayoutMainWindow(false);
+    // From now on every move or resize of a program window lays out again.
+    ui::SetGeometryChangedHandler([](int64_t) { LayoutMainWindow(false); });
+    if (settings::Settings.App_Run_Minimized == 0)
+        ui::ShowWindow(ui::no::MainWindow);
+
+    // Let the windows settle; what arrives meanwhile is not dispatched.
+    const int64_t settleEnd = runtime::ElapsedMs() + 100;
+    while (runtime::ElapsedMs() <= settleEnd)
+        runtime::WaitEvent(1);
+    // The first content refresh runs here.
+    SetStatusText(runtime::NoContentText, false);
+    ui::SetFocus(ui::no::TodayList);
 
     QuitOnTerminationSignals();
     runtime::GuiReady = 1;
-    application.exec();
-    QuitApplication();
+    RunSimpleLoop();
 }
 
 } // namespace app

@@ -1,0 +1,152 @@
+#include "app/window_layout.h"
+
+#include "runtime/display_metrics.h"
+#include "runtime/event_queue.h"
+#include "runtime/process_state.h"
+#include "settings/app_settings.h"
+#include "ui/control_numbers.h"
+#include "ui/controls.h"
+#include "ui/list_control.h"
+#include "ui/tab_control.h"
+
+#include <QApplication>
+#include <QStyle>
+#include <QWidget>
+
+#include <random>
+#include <thread>
+
+namespace app {
+
+namespace {
+
+/// Scroll bar width plus the drag rectangle that list columns leave free.
+int64_t ScrollbarAllowance()
+{
+    constexpr int dragRectangle = 4;
+    return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent) + dragRectangle;
+}
+
+/// y of a page inside a tab control (below the tab strip and its frame).
+int64_t PageOffsetY(int64_t tabs)
+{
+    QWidget* tabWidget = ui::Widget(tabs);
+    QWidget* list = ui::Widget(ui::no::TodayList);
+    if (tabWidget == nullptr || list == nullptr || list->parentWidget() == nullptr)
+        return 0;
+    return list->parentWidget()->mapTo(tabWidget, QPoint(0, 0)).y();
+}
+
+void Apply(int64_t number, const QRect& rect)
+{
+    ui::SetGeometry(number, rect);
+}
+
+/// Waits `ms` milliseconds in 1 ms steps, ending early when quitting.
+void Sleep(int64_t ms)
+{
+    const int64_t end = runtime::ElapsedMs() + ms;
+    while (runtime::ElapsedMs() < end && runtime::QuitRequested.load() == 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+} // namespace
+
+int64_t TabStripEnd(int64_t tabs)
+{
+    return TabStripEndOf(ui::LastTabRect(tabs), runtime::Display.uiScale);
+}
+
+void LayoutMainWindow(bool force)
+{
+    using namespace ui::no;
+    const QRect outer = ui::OuterGeometry(MainWindow);
+    const QRect inner = ui::Geometry(MainWindow);
+    WindowSnapshot window;
+    window.x = outer.x();
+    window.y = outer.y();
+    window.w = inner.width();
+    window.h = inner.height();
+    window.maximised = ui::IsMaximized(MainWindow);
+    window.minimised = ui::IsMinimized(MainWindow);
+    settings::AppSettings& s = settings::Settings;
+    s.App_Maxed = window.maximised ? 1 : 0;
+
+    const LayoutAction action = DecideLayout(MainLayoutState, window, force, runtime::GuiReady.load() == 1);
+    if (action == LayoutAction::Nothing)
+        return;
+    if (action == LayoutAction::Relayout) {
+        ui::SuspendDrawing(MainWindow);
+        MainLayoutInput in;
+        in.W = window.w;
+        in.H = window.h;
+        in.uiScale = runtime::Display.uiScale;
+        in.versionShown = s.Version_Shown == 1;
+        in.contentPageY = PageOffsetY(ContentTabs);
+        in.scrollbarAllowance = ScrollbarAllowance();
+        const MainLayout layout = ComputeMainLayout(in);
+        WinkX = layout.winkX;
+        for (const auto& [number, rect] : layout.rects) {
+            if (number == PictureImage)
+                ui::Move(number, rect.x(), rect.y()); // sized by its picture
+            else
+                Apply(number, rect);
+        }
+        for (const auto& [list, width] : layout.nameColumn)
+            ui::SetColumnWidth(list, 1, width);
+        for (const auto& [list, width] : layout.descColumn)
+            ui::SetColumnWidth(list, 2, width);
+        ui::SetColumnWidth(AppsList, 3, layout.appsIdColumn);
+        ui::SetColumnWidth(NewsList, 0, layout.newsColumn);
+        ui::SetColumnWidth(ArticlesList, 0, layout.newsColumn);
+        LayoutHeaderRow();
+        ui::ResumeDrawing(MainWindow);
+    }
+    if (!window.minimised) {
+        s.App_X = window.x;
+        s.App_Y = window.y;
+        s.App_W = window.w;
+        s.App_H = window.h;
+    }
+}
+
+void LayoutHeaderRow()
+{
+    using namespace ui::no;
+    HeaderRowInput in;
+    in.W = ui::Geometry(MainWindow).width();
+    in.uiScale = runtime::Display.uiScale;
+    in.siteColours = settings::Settings.Zorva_Colors == 1;
+    in.contentTabsEnd = TabStripEnd(ContentTabs);
+    in.newsTabsEnd = TabStripEnd(NewsTabs);
+    in.newsTabsY = ui::Geometry(NewsTabs).y();
+    for (const auto& [number, rect] : ComputeHeaderRow(in, {}))
+        Apply(number, rect);
+}
+
+void SetStatusText(const QString& text, bool drainEvents)
+{
+    if (drainEvents)
+        while (runtime::PollEvent() != 0) {
+        }
+    ui::SetText(ui::no::StatusLine, u' ' + text);
+}
+
+void WinkThread()
+{
+    std::mt19937 random(std::random_device{}());
+    std::uniform_int_distribution<int64_t> pause(30000, 60000);
+    while (runtime::QuitRequested.load() == 0) {
+        Sleep(pause(random));
+        if (runtime::QuitRequested.load() != 0)
+            break;
+        const int y = ui::Geometry(ui::no::WinkImage).y();
+        ui::SetImage(ui::no::WinkImage, ui::ImageId::WinkB);
+        ui::Move(ui::no::WinkImage, static_cast<int>(WinkX.load() - 7), y);
+        Sleep(2000);
+        ui::SetImage(ui::no::WinkImage, ui::ImageId::WinkA);
+        ui::Move(ui::no::WinkImage, static_cast<int>(WinkX.load()), y);
+    }
+}
+
+} // namespace app

@@ -1,0 +1,106 @@
+#include "settings/settings_window.h"
+
+#include "runtime/display_metrics.h"
+#include "settings/app_settings.h"
+#include "ui/control_numbers.h"
+#include "ui/controls.h"
+
+#include <cmath>
+
+namespace settings {
+
+namespace {
+
+struct Row
+{
+    int64_t number;
+    ui::ControlKind kind;
+    int x;
+    int step; // added to the previous row's y (design units)
+    int width;
+    int height;
+    const char* text;
+    const char* name;
+};
+
+// In creation order. Control 7 shares row 6, two pixels higher; control 8 too.
+constexpr Row Rows[] = {
+    {1, ui::ControlKind::CheckBox, 15, 0, 455, 20,
+     "Use the Zorvane color scheme (untick to use the Windows scheme).", "SettingsColours"},
+    {2, ui::ControlKind::CheckBox, 15, 25, 450, 20,
+     "Automatically start this application when Windows starts or you log on.", "SettingsRunAtStartup"},
+    {3, ui::ControlKind::CheckBox, 15, 25, 410, 20,
+     "Start with the application's window minimized to the system tray.", "SettingsRunMinimized"},
+    {4, ui::ControlKind::CheckBox, 15, 25, 420, 20,
+     "Minimize the application to the system tray when Close is clicked.", "SettingsCloseToTray"},
+    {5, ui::ControlKind::CheckBox, 15, 25, 440, 20,
+     "When refreshing manually, always update the latest picture as well.", "SettingsRefreshPicture"},
+    {6, ui::ControlKind::Label, 15, 25, 215, 20, "Automatically refresh content every", "SettingsRefreshLabel"},
+    {7, ui::ControlKind::Edit, 235, 0, 45, 24, "0", "SettingsRefreshRate"},
+    {8, ui::ControlKind::Label, 287, 0, 165, 20, "minutes (use 0 to disable).", "SettingsRefreshUnit"},
+    {9, ui::ControlKind::Label, 15, 25, 430, 20,
+     "Name alerts for when they appear as new for today (comma-separated):", "SettingsAlertLabel"},
+    {10, ui::ControlKind::Edit, 15, 22, 461, 24, "", "SettingsAlertNames"},
+    {11, ui::ControlKind::CheckBox, 15, 30, 330, 20, "Highlight matching name alerts in red in today's list.",
+     "SettingsAlertHighlight"},
+    {12, ui::ControlKind::CheckBox, 15, 25, 330, 20, "Show a pop-up message for matching name alerts.",
+     "SettingsAlertPopup"},
+    {13, ui::ControlKind::CheckBox, 15, 25, 315, 20, "Show the version number next to each file name.",
+     "SettingsVersionShown"},
+    {14, ui::ControlKind::PushButton, 210, 35, 70, 30, "Close", "SettingsClose"},
+};
+
+} // namespace
+
+SettingsWindowLayout ComputeSettingsWindowLayout(double s)
+{
+    SettingsWindowLayout layout;
+    int y = static_cast<int>(runtime::Scaled(12, s));
+    for (const Row& row : Rows) {
+        if (row.number != 7 && row.number != 8)
+            y = static_cast<int>(std::nearbyint(y + row.step * s));
+        const int rowY = row.number == 7 ? y - 2 : y;
+        layout.controls[static_cast<size_t>(row.number)] =
+            QRect(static_cast<int>(runtime::Scaled(row.x, s)), rowY, static_cast<int>(runtime::Scaled(row.width, s)),
+                  static_cast<int>(runtime::Scaled(row.height, s)));
+    }
+    layout.width = static_cast<int>(runtime::Scaled(490, s));
+    layout.height = static_cast<int>(std::nearbyint(y + 50 * s));
+    return layout;
+}
+
+bool CreateSettingsWindow()
+{
+    const SettingsWindowLayout layout = ComputeSettingsWindowLayout(runtime::Display.uiScale);
+    if (!ui::CreateWindow(ui::no::SettingsWindow, QStringLiteral("Settings"), ui::WindowStyle::Dialog,
+                          QRect(0, 0, layout.width, layout.height), ui::no::MainWindow))
+        return false;
+    ui::SetWindowIcon(ui::no::SettingsWindow, ui::ImageId::Settings);
+    bool ok = true;
+    for (const Row& row : Rows) {
+        ok = ui::CreateControl(row.number, row.kind, ui::Parent{ui::no::SettingsWindow},
+                               layout.controls[static_cast<size_t>(row.number)], QString::fromUtf8(row.text),
+                               QLatin1StringView(row.name)) &&
+             ok;
+    }
+    ui::SetDigitsOnly(ui::no::SettingsRefreshRate, 4);
+    ui::SetCueText(ui::no::SettingsAlertNames, QStringLiteral("eg: kelvara,firefox,microsoft,etc"));
+    ui::SetFont(ui::no::SettingsAlertNames, ui::FontKind::Italic);
+    return ok;
+}
+
+void SetSettingsControls()
+{
+    const AppSettings& s = Settings;
+    using namespace ui::no;
+    ui::SetState(SettingsColours, s.Zorva_Colors);
+    ui::SetState(SettingsRunAtStartup, s.App_Run_At_Startup);
+    ui::SetState(SettingsRunMinimized, s.App_Run_Minimized);
+    ui::SetState(SettingsCloseToTray, s.App_Close_To_Tray);
+    ui::SetState(SettingsAlertHighlight, s.Alert_Highlight);
+    ui::SetState(SettingsAlertPopup, s.Alert_Popup);
+    ui::SetState(SettingsVersionShown, s.Version_Shown);
+    ui::SetState(SettingsRefreshPicture, s.Refresh_Picture);
+}
+
+} // namespace settings

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QRect>
+
+#include <array>
+#include <cstdint>
+
+namespace settings {
+
+/// Where the settings window's controls 1 to 14 go at a given scale, and the
+/// window's inner size. Rows accumulate: each y is the previous row's y plus
+/// its step times the scale, rounded. Pure.
+struct SettingsWindowLayout
+{
+    std::array<QRect, 15> controls; // index = control number; 0 unused
+    int width = 0;
+    int height = 0;
+};
+SettingsWindowLayout ComputeSettingsWindowLayout(double uiScale);
+
+/// Creates the hidden settings window owned by the main window, with its
+/// controls, captions and fonts. False on failure. GUI thread.
+bool CreateSettingsWindow();
+
+/// Sets the check boxes from the settings record. GUI thread.
+void SetSettingsControls();
+
+} // namespace settings

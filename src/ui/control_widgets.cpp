@@ -1,0 +1,82 @@
+#include "ui/control_widgets.h"
+
+#include "runtime/event_queue.h"
+
+#include <QCloseEvent>
+#include <QMouseEvent>
+
+namespace ui {
+
+namespace {
+
+std::function<void(int64_t)> geometryChanged;
+
+void NotifyGeometry(int64_t number)
+{
+    if (geometryChanged)
+        geometryChanged(number);
+}
+
+} // namespace
+
+void SetGeometryChangedHandler(std::function<void(int64_t window)> handler)
+{
+    geometryChanged = std::move(handler);
+}
+
+void RaiseControlEvent(int64_t window, int64_t number, int64_t type)
+{
+    runtime::InsertEvent({runtime::EvControl, window, number, type, 0});
+}
+
+ProgramWindow::ProgramWindow(int64_t number, QWidget* owner, Qt::WindowFlags flags)
+    : QWidget(owner, flags), number_(number)
+{
+}
+
+void ProgramWindow::closeEvent(QCloseEvent* event)
+{
+    // The program decides what closing means (hide to the tray, quit, ...).
+    event->ignore();
+    runtime::InsertEvent({runtime::EvCloseWindow, number_, number_, 0, 0}, true);
+}
+
+void ProgramWindow::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    NotifyGeometry(number_);
+}
+
+void ProgramWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    NotifyGeometry(number_);
+}
+
+void ProgramWindow::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        NotifyGeometry(number_);
+}
+
+ImageLabel::ImageLabel(int64_t window, int64_t number, QWidget* parent)
+    : QLabel(parent), window_(window), number_(number)
+{
+}
+
+void ImageLabel::mouseReleaseEvent(QMouseEvent* event)
+{
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        RaiseControlEvent(window_, number_, 0);
+}
+
+void ImageLabel::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QLabel::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton)
+        RaiseControlEvent(window_, number_, 2);
+}
+
+} // namespace ui

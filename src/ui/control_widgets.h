@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QLabel>
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+
+// Widget classes that turn the toolkit's own notifications into the
+// program's events. Internal to the toolkit layer.
+
+namespace ui {
+
+/// A top-level window: closing it raises EvCloseWindow instead of closing;
+/// moves, resizes and state changes reach the geometry handler.
+class ProgramWindow : public QWidget
+{
+public:
+    ProgramWindow(int64_t number, QWidget* owner, Qt::WindowFlags flags);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    int64_t number_;
+};
+
+/// A picture that can be clicked.
+class ImageLabel : public QLabel
+{
+public:
+    ImageLabel(int64_t window, int64_t number, QWidget* parent);
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    int64_t window_;
+    int64_t number_;
+};
+
+/// Called for every move, resize or state change of a program window, with
+/// the window's number. GUI thread.
+void SetGeometryChangedHandler(std::function<void(int64_t window)> handler);
+
+/// Raises an EvControl event for `number` in window `window`.
+void RaiseControlEvent(int64_t window, int64_t number, int64_t type);
+
+} // namespace ui

@@ -1,0 +1,208 @@
+#include "ui/list_control.h"
+
+#include "runtime/event_queue.h"
+#include "ui/control_registry.h"
+#include "ui/gui_thread.h"
+
+#include <QHeaderView>
+#include <QTreeWidget>
+
+namespace ui {
+
+namespace {
+
+QTreeWidget* ListOf(int64_t number)
+{
+    Entry* entry = FindEntry(number);
+    return entry != nullptr ? qobject_cast<QTreeWidget*>(entry->widget.data()) : nullptr;
+}
+
+QTreeWidgetItem* RowOf(QTreeWidget* list, int64_t row)
+{
+    if (list == nullptr || row < 0 || row >= list->topLevelItemCount())
+        return nullptr;
+    return list->topLevelItem(static_cast<int>(row));
+}
+
+QTreeWidgetItem* MakeRow(QTreeWidget* list, const QString& columns, const QIcon& icon)
+{
+    auto* item = new QTreeWidgetItem;
+    const QStringList parts = columns.split(u'\n');
+    const int count = std::min<int>(static_cast<int>(parts.size()), list->columnCount());
+    for (int c = 0; c < count; ++c)
+        item->setText(c, parts[c]);
+    item->setIcon(0, icon);
+    return item;
+}
+
+} // namespace
+
+void AddListColumn(int64_t list, const QString& title, int width)
+{
+    OnGuiThread([&] {
+        QTreeWidget* l = ListOf(list);
+        if (l == nullptr)
+            return;
+        const int column = l->columnCount();
+        l->setColumnCount(column + 1);
+        l->headerItem()->setText(column, title);
+        l->setColumnWidth(column, width);
+        l->header()->setSectionResizeMode(column, QHeaderView::Fixed);
+    });
+}
+
+void SetColumnWidth(int64_t list, int column, int width)
+{
+    OnGuiThread([&] {
+        if (QTreeWidget* l = ListOf(list); l != nullptr && column >= 0 && column < l->columnCount())
+            l->setColumnWidth(column, width);
+    });
+}
+
+int ColumnWidth(int64_t list, int column)
+{
+    return OnGuiThread([&] {
+        QTreeWidget* l = ListOf(list);
+        return l != nullptr && column >= 0 && column < l->columnCount() ? l->columnWidth(column) : 0;
+    });
+}
+
+int64_t AddRow(int64_t list, const QString& columns, ImageId image)
+{
+    return OnGuiThread([&]() -> int64_t {
+        QTreeWidget* l = ListOf(list);
+        if (l == nullptr)
+            return -1;
+        runtime::ChangeGuard quiet;
+        l->addTopLevelItem(MakeRow(l, columns, Icon(image)));
+        return l->topLevelItemCount() - 1;
+    });
+}
+
+void AddRows(int64_t list, const QList<QString>& rows, const QList<ImageId>& images)
+{
+    OnGuiThread([&] {
+        QTreeWidget* l = ListOf(list);
+        if (l == nullptr)
+            return;
+        runtime::ChangeGuard quiet;
+        QList<QTreeWidgetItem*> items;
+        items.reserve(rows.size());
+        for (qsizetype i = 0; i < rows.size(); ++i)
+            items << MakeRow(l, rows[i], i < images.size() ? Icon(images[i]) : QIcon());
+        l->addTopLevelItems(items);
+    });
+}
+
+void ClearRows(int64_t list)
+{
+    OnGuiThread([&] {
+        if (QTreeWidget* l = ListOf(list)) {
+            runtime::ChangeGuard quiet;
+            l->clear();
+        }
+    });
+}
+
+int64_t RowCount(int64_t list)
+{
+    return OnGuiThread([&]() -> int64_t {
+        QTreeWidget* l = ListOf(list);
+        return l != nullptr ? l->topLevelItemCount() : 0;
+    });
+}
+
+QString CellText(int64_t list, int64_t row, int column)
+{
+    return OnGuiThread([&]() -> QString {
+        QTreeWidgetItem* item = RowOf(ListOf(list), row);
+        return item != nullptr ? item->text(column) : QString();
+    });
+}
+
+void SetRowImage(int64_t list, int64_t row, ImageId image)
+{
+    OnGuiThread([&] {
+        if (QTreeWidgetItem* item = RowOf(ListOf(list), row))
+            item->setIcon(0, Icon(image));
+    });
+}
+
+void SetRowColour(int64_t list, int64_t row, const QColor& colour)
+{
+    OnGuiThread([&] {
+        if (QTreeWidgetItem* item = RowOf(ListOf(list), row)) {
+            for (int c = 0; c < item->columnCount(); ++c)
+                item->setData(c, Qt::ForegroundRole, colour.isValid() ? QVariant(QBrush(colour)) : QVariant());
+        }
+    });
+}
+
+void SetCellColour(int64_t list, int64_t row, int column, const QColor& colour)
+{
+    OnGuiThread([&] {
+        if (QTreeWidgetItem* item = RowOf(ListOf(list), row))
+            item->setData(column, Qt::ForegroundRole, colour.isValid() ? QVariant(QBrush(colour)) : QVariant());
+    });
+}
+
+QColor CellColour(int64_t list, int64_t row, int column)
+{
+    return OnGuiThread([&]() -> QColor {
+        QTreeWidgetItem* item = RowOf(ListOf(list), row);
+        if (item == nullptr)
+            return QColor();
+        const QVariant value = item->data(column, Qt::ForegroundRole);
+        return value.isValid() ? value.value<QBrush>().color() : QColor();
+    });
+}
+
+int64_t SelectedRow(int64_t list)
+{
+    return OnGuiThread([&]() -> int64_t {
+        QTreeWidget* l = ListOf(list);
+        if (l == nullptr)
+            return -1;
+        for (int i = 0; i < l->topLevelItemCount(); ++i)
+            if (l->topLevelItem(i)->isSelected())
+                return i;
+        return -1;
+    });
+}
+
+QList<int64_t> SelectedRows(int64_t list)
+{
+    return OnGuiThread([&] {
+        QList<int64_t> rows;
+        if (QTreeWidget* l = ListOf(list))
+            for (int i = 0; i < l->topLevelItemCount(); ++i)
+                if (l->topLevelItem(i)->isSelected())
+                    rows << i;
+        return rows;
+    });
+}
+
+void SelectRow(int64_t list, int64_t row, bool selected)
+{
+    OnGuiThread([&] {
+        QTreeWidget* l = ListOf(list);
+        if (QTreeWidgetItem* item = RowOf(l, row)) {
+            runtime::ChangeGuard quiet;
+            if (selected && l->selectionMode() == QAbstractItemView::SingleSelection)
+                l->setCurrentItem(item);
+            item->setSelected(selected);
+        }
+    });
+}
+
+void SelectAllRows(int64_t list)
+{
+    OnGuiThread([&] {
+        if (QTreeWidget* l = ListOf(list)) {
+            runtime::ChangeGuard quiet;
+            l->selectAll();
+        }
+    });
+}
+
+} // namespace ui

@@ -1,0 +1,72 @@
+#include "ui/rich_text.h"
+
+#include "ui/control_registry.h"
+#include "ui/gui_thread.h"
+
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextEdit>
+
+namespace ui {
+
+namespace {
+
+QTextEdit* BoxOf(int64_t number)
+{
+    Entry* entry = FindEntry(number);
+    return entry != nullptr ? qobject_cast<QTextEdit*>(entry->widget.data()) : nullptr;
+}
+
+} // namespace
+
+void AppendLine(int64_t box, const QString& text)
+{
+    OnGuiThread([&] {
+        QTextEdit* b = BoxOf(box);
+        if (b == nullptr)
+            return;
+        QTextCursor cursor(b->document());
+        cursor.movePosition(QTextCursor::End);
+        if (!b->document()->isEmpty())
+            cursor.insertBlock();
+        cursor.insertText(text);
+        b->verticalScrollBar()->setValue(b->verticalScrollBar()->maximum());
+    });
+}
+
+void ColourSpan(int64_t box, int start, int length, const QColor& text, const QColor& back)
+{
+    OnGuiThread([&] {
+        QTextEdit* b = BoxOf(box);
+        if (b == nullptr || length <= 0 || start < 0)
+            return;
+        QTextCursor cursor(b->document());
+        const int end = std::min(start + length, b->document()->characterCount() - 1);
+        if (end <= start)
+            return;
+        cursor.setPosition(start);
+        cursor.setPosition(end, QTextCursor::KeepAnchor);
+        QTextCharFormat format;
+        if (text.isValid())
+            format.setForeground(text);
+        if (back.isValid())
+            format.setBackground(back);
+        cursor.mergeCharFormat(format);
+    });
+}
+
+QColor SpanTextColour(int64_t box, int position)
+{
+    return OnGuiThread([&]() -> QColor {
+        QTextEdit* b = BoxOf(box);
+        if (b == nullptr)
+            return QColor();
+        QTextCursor cursor(b->document());
+        cursor.setPosition(position + 1);
+        const QTextCharFormat format = cursor.charFormat();
+        return format.hasProperty(QTextFormat::ForegroundBrush) ? format.foreground().color() : QColor();
+    });
+}
+
+} // namespace ui

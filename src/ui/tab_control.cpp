@@ -1,0 +1,71 @@
+#include "ui/tab_control.h"
+
+#include "runtime/event_queue.h"
+#include "ui/control_registry.h"
+#include "ui/gui_thread.h"
+
+#include <QTabBar>
+#include <QTabWidget>
+
+namespace ui {
+
+namespace {
+
+QTabWidget* TabsOf(int64_t number)
+{
+    Entry* entry = FindEntry(number);
+    return entry != nullptr ? qobject_cast<QTabWidget*>(entry->widget.data()) : nullptr;
+}
+
+} // namespace
+
+int AddTab(int64_t tabs, const QString& caption, ImageId icon)
+{
+    return OnGuiThread([&] {
+        QTabWidget* t = TabsOf(tabs);
+        if (t == nullptr)
+            return -1;
+        runtime::ChangeGuard quiet;
+        auto* page = new QWidget;
+        page->setAutoFillBackground(false);
+        return t->addTab(page, Icon(icon), caption);
+    });
+}
+
+void SetTabCaption(int64_t tabs, int index, const QString& caption)
+{
+    OnGuiThread([&] {
+        if (QTabWidget* t = TabsOf(tabs))
+            t->setTabText(index, caption);
+    });
+}
+
+QString TabCaption(int64_t tabs, int index)
+{
+    return OnGuiThread([&] {
+        QTabWidget* t = TabsOf(tabs);
+        return t != nullptr ? t->tabText(index) : QString();
+    });
+}
+
+int TabCount(int64_t tabs)
+{
+    return OnGuiThread([&] {
+        QTabWidget* t = TabsOf(tabs);
+        return t != nullptr ? t->count() : 0;
+    });
+}
+
+QRect LastTabRect(int64_t tabs)
+{
+    return OnGuiThread([&] {
+        QTabWidget* t = TabsOf(tabs);
+        if (t == nullptr || t->count() == 0)
+            return QRect();
+        QTabBar* bar = t->tabBar();
+        const QRect inBar = bar->tabRect(t->count() - 1);
+        return QRect(bar->mapTo(t, inBar.topLeft()), inBar.size());
+    });
+}
+
+} // namespace ui
