@@ -2,9 +2,17 @@
 
 #include "content/file_filters.h"
 #include "content/text_cleanup.h"
+#include "content/text_search.h"
 #include "runtime/text_positions.h"
 
 #include <QStringView>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include <algorithm>
+#include <array>
 
 namespace content {
 
@@ -16,15 +24,15 @@ namespace {
 // into strings. The helpers below are the 1-based find/left/from of the page
 // rules, over views.
 
-qsizetype FindIn(QStringView text, QStringView needle, qsizetype start = 1)
+qsizetype FindIn(QStringView text, const Needle& needle, qsizetype start = 1)
 {
-    if (text.isEmpty() || needle.isEmpty())
+    if (text.isEmpty() || needle.text.isEmpty())
         return 0;
     if (start < 1)
         start = 1;
     if (start > text.size())
         return 0;
-    return text.indexOf(needle, start - 1) + 1;
+    return FastIndexOf(text, needle, start - 1) + 1;
 }
 
 QStringView LeftOf(QStringView text, qsizetype count)
@@ -41,10 +49,10 @@ QStringView FromPos(QStringView text, qsizetype pos)
     return text.mid(pos - 1);
 }
 
-QStringView Between(QStringView text, QStringView startMarker, QStringView endMarker)
+QStringView Between(QStringView text, const Needle& startMarker, const Needle& endMarker)
 {
     const qsizetype p = FindIn(text, startMarker);
-    const QStringView rest = p == 0 ? QStringView() : FromPos(text, p + startMarker.size());
+    const QStringView rest = p == 0 ? QStringView() : FromPos(text, p + startMarker.text.size());
     return LeftOf(rest, FindIn(rest, endMarker) - 1);
 }
 
@@ -63,30 +71,34 @@ QStringView TrimmedSpaces(QStringView text)
 QStringView CleanedLine(QStringView line)
 {
     const QStringView trimmed = TrimmedSpaces(line);
-    if (trimmed.startsWith(u"<br>"))
+    if (StartsWith(trimmed, u"<br>"))
         return trimmed.mid(4);
-    if (trimmed.startsWith(u"<br />"))
+    if (StartsWith(trimmed, u"<br />"))
         return trimmed.mid(6);
     return trimmed;
 }
 
-constexpr QStringView PhraseStart = u"<div class=\"zibphrase\">\r\n";
-constexpr QStringView DateLineMarker = u"<div class=\"zibydate\">";
-constexpr QStringView DateTextStart = u"\">&nbsp;";
-constexpr QStringView TitleLineMarker = u"<div class=\"zibytitle\">";
-constexpr QStringView DescriptionLineMarker = u"<div class=\"zibyinsidecontent\">";
-constexpr QStringView AnchorStart = u"<a href=\"";
-constexpr QStringView AnchorEnd = u"</a>";
-constexpr QStringView HrefEnd = u"\">";
-constexpr QStringView BlockEnd = u"</div>";
-constexpr QStringView CommentStart = u"<!--";
+constexpr Needle PhraseStart{u"<div class=\"zibphrase\">\r\n"};
+constexpr Needle DateLineMarker{u"<div class=\"zibydate\">"};
+constexpr Needle DateTextStart{u"\">&nbsp;"};
+constexpr Needle TitleLineMarker{u"<div class=\"zibytitle\">"};
+constexpr Needle DescriptionLineMarker{u"<div class=\"zibyinsidecontent\">"};
+constexpr Needle AnchorStart{u"<a href=\""};
+constexpr Needle AnchorEnd{u"</a>"};
+constexpr Needle HrefEnd{u"\">"};
+constexpr Needle BlockEnd{u"</div>"};
+constexpr Needle CommentStart{u"<!--"};
+constexpr Needle BoldStart{u"<b>"};
+constexpr Needle BoldEnd{u"</b>"};
+constexpr Needle LineBreak{u"<br />"};
+constexpr Needle DoubleSpace{u"  "};
 /// Every line marker of a day block begins with this, so a line without it
 /// needs none of the three marker searches.
-constexpr QStringView EntryMarkerPrefix = u"<div class=\"ziby";
+constexpr Needle EntryMarkerPrefix{u"<div class=\"ziby"};
 
 struct PlatformIcon
 {
-    QStringView marker;
+    Needle marker;
     Platform platform;
 };
 constexpr PlatformIcon PlatformIcons[] = {
@@ -108,9 +120,9 @@ public:
     {
         if (pos_ > text_.size())
             return false;
-        qsizetype cr = text_.indexOf(u'\r', pos_);
+        qsizetype cr = FindChar(text_, u'\r', pos_);
         while (cr >= 0 && (cr + 1 >= text_.size() || text_[cr + 1] != u'\n'))
-            cr = text_.indexOf(u'\r', cr + 1);
+            cr = FindChar(text_, u'\r', cr + 1);
         if (cr < 0) {
             line = text_.mid(pos_);
             pos_ = text_.size() + 1;
@@ -126,15 +138,76 @@ private:
     qsizetype pos_ = 0;
 };
 
-QString CollapseDoubleSpacesOnce(QString text)
+/// Every run of two or more spaces becomes one space: what replacing each
+/// pair by one space, again while any pair is left, ends with.
+void CollapseSpaceRuns(QString& text)
 {
-    return text.replace(QStringLiteral("  "), QStringLiteral(" "));
+    const char16_t* in = reinterpret_cast<const char16_t*>(text.constData());
+    const qsizetype n = text.size();
+    qsizetype first = 1;
+    while (first < n && !(in[first] == u' ' && in[first - 1] == u' '))
+        ++first;
+    if (first >= n)
+        return;
+    char16_t* buffer = reinterpret_cast<char16_t*>(text.data());
+    // Writing never overtakes reading, and buffer[i - 1] still holds the
+    // original character whenever unit i is looked at.
+    qsizetype kept = first;
+    qsizetype i = first;
+#if defined(__SSE2__)
+    const __m128i space = _mm_set1_epi16(u' ');
+#endif
+    while (i < n) {
+#if defined(__SSE2__)
+        // A group of eight with no space after a space is kept whole.
+        if (i + 8 <= n) {
+            const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buffer + i));
+            const __m128i previous = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buffer + i - 1));
+            const __m128i pairs = _mm_and_si128(_mm_cmpeq_epi16(units, space), _mm_cmpeq_epi16(previous, space));
+            if (_mm_movemask_epi8(pairs) == 0) {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer + kept), units);
+                kept += 8;
+                i += 8;
+                continue;
+            }
+        }
+#endif
+        const char16_t c = buffer[i];
+        const bool drop = c == u' ' && buffer[i - 1] == u' ';
+        buffer[kept] = c;
+        kept += drop ? 0 : 1;
+        ++i;
+    }
+    text.truncate(kept);
+}
+
+/// The first-column text for each set of platform icons (bit 0 Windows,
+/// bit 1 Linux, bit 2 Apple, bit 3 Android), made once and shared by rows.
+const QString& PlatformCell(unsigned mask)
+{
+    static const std::array<QString, 16> cells = [] {
+        std::array<QString, 16> made;
+        for (unsigned m = 0; m < 16; ++m) {
+            QString cell = QStringLiteral(" ");
+            for (unsigned p = 0; p < 4; ++p) {
+                if (m & (1u << p))
+                    cell.append(PlatformMark);
+                else
+                    cell.append(QStringLiteral("  "));
+                cell.append(QStringLiteral("   "));
+            }
+            made[m] = cell;
+        }
+        return made;
+    }();
+    return cells[mask & 15u];
 }
 
 /// Step D: «Saturday, December 05, 2026» becomes «Sat December 05, 2026».
 QString DateText(QStringView line)
 {
-    const QString t = CollapseDoubleSpacesOnce(Between(line, DateTextStart, BlockEnd).toString());
+    QString t = Between(line, DateTextStart, BlockEnd).toString();
+    ReplaceAll(t, DoubleSpace, u" "); // one pass only: four spaces leave two
     const qsizetype s = runtime::Find(t, QStringLiteral(" "));
     return runtime::Left(t, 3) + QStringLiteral(" ") + runtime::From(t, s + 1);
 }
@@ -144,9 +217,12 @@ QString DateText(QStringView line)
 QString DescriptionText(QStringView line)
 {
     QString d = Between(line, DescriptionLineMarker, BlockEnd).toString();
-    d.remove(QStringLiteral("<b>"));
-    d.remove(QStringLiteral("</b>"));
-    d.remove(QStringLiteral("<br />"));
+    // One after the other: removing one tag can join the text around it into
+    // the next one ("<</b>br />").
+    ReplaceAll(d, BoldStart, u"");
+    ReplaceAll(d, BoldEnd, u"");
+    ReplaceAll(d, LineBreak, u"");
+    d.data(); // unshared from here on, so the views below stay valid
     const QStringView dv(d);
     const qsizetype p1 = FindIn(dv, AnchorStart);
     if (p1 > 0) {
@@ -158,17 +234,12 @@ QString DescriptionText(QStringView line)
             // The text resumes five characters after the start of "</a>", so
             // the one character after the closing tag is dropped, as the site
             // has always been read.
-            QString joined;
-            joined.reserve(d.size());
-            joined.append(LeftOf(dv, p1 - 1));
-            joined.append(FromPos(a, FindIn(a, HrefEnd) + 2));
-            joined.append(FromPos(dv, p2 + 5));
-            d = std::move(joined);
+            KeepPieces(d, {LeftOf(dv, p1 - 1), FromPos(a, FindIn(a, HrefEnd) + 2), FromPos(dv, p2 + 5)});
         }
     }
-    d = runtime::TrimSpaces(StripTags(d));
-    while (d.contains(QStringLiteral("  ")))
-        d.replace(QStringLiteral("  "), QStringLiteral(" "));
+    StripTagsInPlace(d);
+    TrimSpacesInPlace(d);
+    CollapseSpaceRuns(d);
     if (!d.endsWith(u'.'))
         d.append(u'.');
     return d;
@@ -179,9 +250,12 @@ class DayScanner
 public:
     DayScanner(const QString& text, const settings::AppSettings& settings, const QString& filterText,
                const QString& baseUrl)
-        : text_(text), lines_(text_), settings_(settings), filterText_(filterText),
-          linkPrefix_(baseUrl + QStringLiteral("/")), alertWords_(AlertWords(settings.Alert_Names))
+        : text_(text), lines_(text_), settings_(settings), linkPrefix_(baseUrl + QStringLiteral("/")),
+          alertWords_(AlertWords(settings.Alert_Names)), foldedFilter_(FoldCase(filterText))
     {
+        // Room for the usual page, so that the lists do not grow row by row.
+        result_.today.reserve(256);
+        result_.yesterday.reserve(256);
     }
 
     DayScan Run()
@@ -199,7 +273,7 @@ private:
     {
         QStringView line;
         while (lines_.Next(line)) {
-            if (CleanedLine(line) == DayHeaderMarker)
+            if (SameText(CleanedLine(line), DayHeaderMarker))
                 return true;
         }
         return false;
@@ -212,18 +286,23 @@ private:
         QStringView raw;
         while (lines_.Next(raw)) {
             const QStringView line = CleanedLine(raw);
-            if (MayHoldEntryMarker(line)) {
-                if (line.contains(DateLineMarker))
-                    TakeDate(line);
-                else if (line.contains(DescriptionLineMarker))
-                    TakeDescription(line);
-                else if (line.contains(TitleLineMarker))
-                    TakeTitle(line);
+            switch (Classify(line)) {
+            case LineKind::Date:
+                TakeDate(line);
+                break;
+            case LineKind::Description:
+                TakeDescription(line);
+                break;
+            case LineKind::Title:
+                TakeTitle(line);
+                break;
+            case LineKind::Other:
+                break;
             }
-            if (line.startsWith(CommentStart)) {
+            if (StartsWith(line, CommentStart.text)) {
                 if (!name_.isEmpty())
                     Emit();
-                if (line == DayFooterMarker) {
+                if (SameText(line, DayFooterMarker)) {
                     EndBlock();
                     return true;
                 }
@@ -232,19 +311,45 @@ private:
         return false;
     }
 
-    /// One search for the common prefix of the entry markers, shared by all
-    /// the lines up to its next occurrence.
-    bool MayHoldEntryMarker(QStringView line)
+    enum class LineKind {
+        Other,
+        Date,
+        Description,
+        Title,
+    };
+
+    /// Which of the date, description and title handlings a line gets: the
+    /// first of them, in that order, whose marker the line contains. Every
+    /// marker starts with the same prefix, so the line is not searched at
+    /// all; the occurrences of that prefix, found once for the whole text,
+    /// are looked at where they fall into the line.
+    LineKind Classify(QStringView line)
     {
         if (line.isEmpty())
-            return false;
-        const qsizetype lineStart = line.data() - text_.data();
-        if (nextPrefix_ < lineStart) {
-            nextPrefix_ = text_.indexOf(EntryMarkerPrefix, lineStart);
+            return LineKind::Other;
+        const qsizetype begin = line.data() - text_.data();
+        const qsizetype end = begin + line.size();
+        LineKind kind = LineKind::Other;
+        while (true) {
+            if (nextPrefix_ < begin) {
+                nextPrefix_ = FastIndexOf(text_, EntryMarkerPrefix, begin);
+                if (nextPrefix_ < 0)
+                    nextPrefix_ = text_.size();
+            }
+            if (nextPrefix_ + EntryMarkerPrefix.text.size() > end)
+                break;
+            const QStringView at = text_.mid(nextPrefix_, end - nextPrefix_);
+            if (StartsWith(at, DateLineMarker.text))
+                return LineKind::Date;
+            if (StartsWith(at, DescriptionLineMarker.text))
+                kind = LineKind::Description;
+            else if (StartsWith(at, TitleLineMarker.text) && kind == LineKind::Other)
+                kind = LineKind::Title;
+            nextPrefix_ = FastIndexOf(text_, EntryMarkerPrefix, nextPrefix_ + 1);
             if (nextPrefix_ < 0)
                 nextPrefix_ = text_.size();
         }
-        return nextPrefix_ + EntryMarkerPrefix.size() <= lineStart + line.size();
+        return kind;
     }
 
     void TakeDate(QStringView line)
@@ -270,24 +375,24 @@ private:
     {
         name_.clear();
         bool match = false;
-        platformCell_ = QStringLiteral(" ");
-        for (const PlatformIcon& icon : PlatformIcons) {
-            if (line.contains(icon.marker)) {
-                platformCell_.append(PlatformMark);
-                if (PlatformMatches(icon.platform, settings_.Platform))
+        unsigned mask = 0;
+        for (unsigned p = 0; p < 4; ++p) {
+            if (FastContains(line, PlatformIcons[p].marker)) {
+                mask |= 1u << p;
+                if (PlatformMatches(PlatformIcons[p].platform, settings_.Platform))
                     match = true;
-            } else {
-                platformCell_.append(QStringLiteral("  "));
             }
-            platformCell_.append(QStringLiteral("   "));
         }
+        platformCell_ = PlatformCell(mask);
         if (!match)
             return;
         const QStringView a = Between(line, AnchorStart, AnchorEnd);
         const qsizetype q = FindIn(a, HrefEnd);
         link_ = linkPrefix_;
         link_.append(LeftOf(a, q - 1));
-        name_ = runtime::TrimSpaces(StripTags(FromPos(a, q + 2).toString()));
+        name_ = FromPos(a, q + 2).toString();
+        StripTagsInPlace(name_);
+        TrimSpacesInPlace(name_);
         if (settings_.Version_Shown == 0)
             name_ = StripVersion(name_);
     }
@@ -304,13 +409,13 @@ private:
     void Emit()
     {
         const QString& description = Description();
-        if (!FilterMatches(name_, description, filterText_))
+        if (!FilterMatchesFolded(name_, description, foldedFilter_, scratch_))
             return;
         QList<FileRow>& target = inToday_ ? result_.today : result_.yesterday;
         target.append(FileRow{platformCell_, name_, description, link_});
         if (!inToday_)
             return;
-        const QList<qsizetype> hits = MatchAlerts(name_, alertWords_);
+        const QList<qsizetype> hits = MatchAlerts(name_, alertWords_, scratch_);
         for (qsizetype i = 0; i < hits.size(); ++i)
             result_.alertLog += name_ + QStringLiteral("\n");
         const qsizetype row = result_.today.size() - 1;
@@ -333,9 +438,10 @@ private:
     QStringView text_;
     LineCursor lines_;
     const settings::AppSettings& settings_;
-    const QString& filterText_;
     const QString linkPrefix_;
     const QStringList alertWords_;
+    const QString foldedFilter_;
+    QString scratch_; // case-folding buffer shared by the filter and alert tests
     qsizetype nextPrefix_ = -1;
 
     DayScan result_;
@@ -359,7 +465,7 @@ QString FileRow::Joined() const
 DayPage TakeDayPage(const QString& page)
 {
     DayPage result;
-    QString s = ExtractBetween(page, PhraseStart.toString(), BlockEnd.toString());
+    QString s = ExtractBetween(page, PhraseStart.text.toString(), BlockEnd.text.toString());
     s.remove(QStringLiteral("\r\n"));
     s = runtime::TrimSpaces(s);
     if (s.endsWith(u'.'))

@@ -1,9 +1,14 @@
 #include "content/file_filters.h"
 
+#include "content/text_search.h"
 #include "runtime/app_identity.h"
 
 #include <QChar>
 #include <QStringView>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace content {
 
@@ -24,22 +29,55 @@ bool PlatformMatches(Platform present, const QString& platform)
     return false;
 }
 
+namespace {
+
+char16_t FoldAscii(char16_t c)
+{
+    return static_cast<char16_t>(c + ((c >= u'A' && c <= u'Z') ? (u'a' - u'A') : 0));
+}
+
+char16_t FoldUnit(char16_t c)
+{
+    return c < 0x80 ? FoldAscii(c) : QChar::toLower(c);
+}
+
+} // namespace
+
+void FoldCaseInto(QStringView text, QString& out)
+{
+    const char16_t* in = text.utf16();
+    const qsizetype n = text.size();
+    out.resize(n);
+    char16_t* to = reinterpret_cast<char16_t*>(out.data());
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    // Eight units at a time while they are plain ASCII (nearly all of a
+    // page's text); a group with another character is folded unit by unit,
+    // which keeps positions aligned with the original.
+    const __m128i nonAscii = _mm_set1_epi16(static_cast<short>(0xFF80));
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i beforeA = _mm_set1_epi16(u'A' - 1);
+    const __m128i afterZ = _mm_set1_epi16(u'Z' + 1);
+    const __m128i caseBit = _mm_set1_epi16(u'a' - u'A');
+    for (; i + 8 <= n; i += 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(units, nonAscii), zero)) != 0xFFFF) {
+            for (qsizetype k = i; k < i + 8; ++k)
+                to[k] = FoldUnit(in[k]);
+            continue;
+        }
+        const __m128i upper = _mm_and_si128(_mm_cmpgt_epi16(units, beforeA), _mm_cmplt_epi16(units, afterZ));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), _mm_add_epi16(units, _mm_and_si128(upper, caseBit)));
+    }
+#endif
+    for (; i < n; ++i)
+        to[i] = FoldUnit(in[i]);
+}
+
 QString FoldCase(const QString& text)
 {
-    QString folded = text;
-    // Unit by unit keeps positions aligned with the original text; a name
-    // that is plain ASCII (nearly all of them) skips the table look-up.
-    char16_t* units = reinterpret_cast<char16_t*>(folded.data());
-    const qsizetype n = folded.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t u = units[i];
-        if (u < 0x80) {
-            if (u >= u'A' && u <= u'Z')
-                units[i] = static_cast<char16_t>(u + (u'a' - u'A'));
-        } else {
-            units[i] = QChar::toLower(u);
-        }
-    }
+    QString folded;
+    FoldCaseInto(text, folded);
     return folded;
 }
 
@@ -47,8 +85,19 @@ bool FilterMatches(const QString& name, const QString& description, const QStrin
 {
     if (filterText.isEmpty())
         return true;
-    const QString needle = FoldCase(filterText);
-    return FoldCase(name).contains(needle) || FoldCase(description).contains(needle);
+    QString scratch;
+    return FilterMatchesFolded(name, description, FoldCase(filterText), scratch);
+}
+
+bool FilterMatchesFolded(QStringView name, QStringView description, const QString& foldedFilter, QString& scratch)
+{
+    if (foldedFilter.isEmpty())
+        return true;
+    FoldCaseInto(name, scratch);
+    if (FastContains(scratch, foldedFilter))
+        return true;
+    FoldCaseInto(description, scratch);
+    return FastContains(scratch, foldedFilter);
 }
 
 QString StripVersion(const QString& name)
@@ -90,13 +139,19 @@ QStringList AlertWords(const QString& alertNames)
 
 QList<qsizetype> MatchAlerts(const QString& name, const QStringList& alertWords)
 {
+    QString scratch;
+    return MatchAlerts(name, alertWords, scratch);
+}
+
+QList<qsizetype> MatchAlerts(QStringView name, const QStringList& alertWords, QString& scratch)
+{
     QList<qsizetype> hits;
     if (alertWords.isEmpty())
         return hits;
-    const QString folded = FoldCase(name);
+    FoldCaseInto(name, scratch);
     for (qsizetype k = 0; k < alertWords.size(); ++k) {
         const QString& word = alertWords[k];
-        if (!word.isEmpty() && folded.contains(word))
+        if (!word.isEmpty() && FastContains(scratch, word))
             hits.append(k);
     }
     return hits;

@@ -27,9 +27,17 @@ bool PlatformMatches(Platform present, const QString& platform);
 /// length and the positions stay the same.
 QString FoldCase(const QString& text);
 
+/// FoldCase of `text` written into `out`, reusing its buffer: no allocation
+/// once `out` has grown to the longest text folded.
+void FoldCaseInto(QStringView text, QString& out);
+
 /// True when `filterText` is empty, or occurs in `name` or else in
 /// `description`, letter case aside. The filter is used as typed.
 bool FilterMatches(const QString& name, const QString& description, const QString& filterText);
+
+/// FilterMatches for a scan that tests many entries: `foldedFilter` is
+/// FoldCase of the filter text, `scratch` a buffer kept between calls.
+bool FilterMatchesFolded(QStringView name, QStringView description, const QString& foldedFilter, QString& scratch);
 
 /// `name` without version: every " Build" (any case) that is not the start
 /// of a longer word removed, then cut just before the first space that is
@@ -45,6 +53,9 @@ QStringList AlertWords(const QString& alertNames);
 /// letter case aside; one entry per word, so two words give two hits.
 /// `alertWords` comes from AlertWords.
 QList<qsizetype> MatchAlerts(const QString& name, const QStringList& alertWords);
+
+/// MatchAlerts with `scratch`, a buffer kept between calls.
+QList<qsizetype> MatchAlerts(QStringView name, const QStringList& alertWords, QString& scratch);
 
 inline const QString AlertPopupTitle = QStringLiteral("Zorvane Update Alerts");
 

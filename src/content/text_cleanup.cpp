@@ -1,82 +1,99 @@
 #include "content/text_cleanup.h"
 
+#include "content/text_search.h"
 #include "runtime/text_positions.h"
 #include "runtime/text_to_int.h"
 
 #include <QStringView>
 
+#include <cstring>
+
 namespace content {
 
 namespace {
+
+constexpr Needle ReferenceStart{u"&#"};
+constexpr Needle Ampersand{u"&amp;"};
+constexpr Needle Quote{u"&quot;"};
 
 // Each pass below is written as a single left-to-right walk instead of the
 // "find the first one again and cut it out" loop: the result is the same,
 // but a page line with thousands of tags no longer costs quadratic time.
 
-QString RemoveTagSpans(const QString& text)
+void RemoveTagSpans(QString& text)
 {
-    const QStringView in(text);
-    qsizetype open = in.indexOf(u'<');
+    qsizetype open = FindChar(text, u'<', 0);
     if (open < 0)
-        return text;
-    QString out;
-    out.reserve(text.size());
-    qsizetype done = 0;
-    while (open >= 0) {
-        const qsizetype close = in.indexOf(u'>', open + 1);
+        return;
+    const qsizetype n = text.size();
+    QChar* buffer = text.data();
+    const QStringView in(buffer, n);
+    qsizetype written = open;
+    qsizetype read = open; // always at a "<"
+    while (true) {
+        const qsizetype close = FindChar(in, u'>', read + 1);
         if (close < 0)
             break; // an unclosed "<" ends the pass; the rest stays as it is
-        out.append(in.mid(done, open - done));
-        done = close + 1;
-        open = in.indexOf(u'<', done);
+        read = close + 1;
+        open = FindChar(in, u'<', read);
+        const qsizetype end = open < 0 ? n : open;
+        std::memmove(buffer + written, buffer + read, static_cast<size_t>(end - read) * sizeof(QChar));
+        written += end - read;
+        read = end;
+        if (open < 0)
+            break;
     }
-    out.append(in.mid(done));
-    return out;
+    std::memmove(buffer + written, buffer + read, static_cast<size_t>(n - read) * sizeof(QChar));
+    text.truncate(written + (n - read));
 }
 
-QString DecodeNumericReferences(const QString& text)
+void DecodeNumericReferences(QString& text)
 {
-    const QStringView in(text);
-    qsizetype next = in.indexOf(u"&#");
+    qsizetype next = FastIndexOf(text, ReferenceStart);
     if (next < 0)
-        return text;
-    QString out;
-    out.reserve(text.size());
-    qsizetype done = 0; // everything before this index of `in` is in `out`
+        return;
+    const qsizetype n = text.size();
+    QChar* buffer = text.data();
+    const QStringView in(buffer, n);
+    // buffer[0, written) is the result so far, in[read, n) the text not yet
+    // looked at. A reference is at least three characters and gives at most
+    // one, so writing never overtakes reading.
+    qsizetype written = next;
+    qsizetype read = next;
     while (true) {
         // A decoded character can join the text around it into a new "&#"
         // ("&&#35;65;" reads as "&#65;"), so the reference looked for next is
-        // the first one in out + rest, not merely the next one in `in`.
-        // `out` never holds an "&#" except possibly at its very end.
+        // the first one in result + rest, not merely the next one in `in`.
+        // The result never holds an "&#" except possibly at its very end.
         qsizetype digits = 0;
-        qsizetype fromOut = 0; // characters of the "&#" that sit at the end of `out`
-        const qsizetype outSize = out.size();
-        if (outSize >= 2 && out[outSize - 2] == u'&' && out[outSize - 1] == u'#') {
-            digits = done;
-            fromOut = 2;
-        } else if (outSize >= 1 && out[outSize - 1] == u'&' && done < in.size() && in[done] == u'#') {
-            digits = done + 1;
-            fromOut = 1;
+        qsizetype fromResult = 0; // characters of the "&#" that end the result
+        if (written >= 2 && buffer[written - 2] == u'&' && buffer[written - 1] == u'#') {
+            digits = read;
+            fromResult = 2;
+        } else if (written >= 1 && buffer[written - 1] == u'&' && read < n && in[read] == u'#') {
+            digits = read + 1;
+            fromResult = 1;
         } else {
-            next = in.indexOf(u"&#", done);
+            next = FastIndexOf(in, ReferenceStart, read);
             if (next < 0)
                 break;
-            out.append(in.mid(done, next - done));
-            done = next;
+            std::memmove(buffer + written, buffer + read, static_cast<size_t>(next - read) * sizeof(QChar));
+            written += next - read;
+            read = next;
             digits = next + 2;
         }
-        const qsizetype semicolon = in.indexOf(u';', digits);
+        const qsizetype semicolon = digits < n ? FindChar(in, u';', digits) : -1;
         if (semicolon < 0)
             break; // an "&#" without ";" ends the pass; the rest stays as it is
         const int64_t value = runtime::TextToInt(in.mid(digits, semicolon - digits + 1));
-        out.chop(fromOut);
-        done = semicolon + 1;
+        written -= fromResult;
+        read = semicolon + 1;
         const char16_t unit = static_cast<char16_t>(static_cast<uint64_t>(value) & 0xFFFFu);
         if (unit != 0)
-            out.append(QChar(unit));
+            buffer[written++] = QChar(unit);
     }
-    out.append(in.mid(done));
-    return out;
+    std::memmove(buffer + written, buffer + read, static_cast<size_t>(n - read) * sizeof(QChar));
+    text.truncate(written + (n - read));
 }
 
 } // namespace
@@ -99,14 +116,20 @@ QString CleanLine(const QString& line)
     return trimmed;
 }
 
-QString StripTags(const QString& text)
+void StripTagsInPlace(QString& text)
 {
-    QString s = RemoveTagSpans(text);
-    s = DecodeNumericReferences(s);
+    RemoveTagSpans(text);
+    DecodeNumericReferences(text);
     // "&amp;" comes after the numeric references on purpose: "&amp;#65;" must
     // end as "&#65;", not "A".
-    s.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
-    s.replace(QStringLiteral("&quot;"), QStringLiteral("\""));
+    ReplaceAll(text, Ampersand, u"&");
+    ReplaceAll(text, Quote, u"\"");
+}
+
+QString StripTags(const QString& text)
+{
+    QString s = text;
+    StripTagsInPlace(s);
     return s;
 }
 

@@ -23,4 +23,7 @@ QString CleanLine(const QString& line);
 /// Linear in the length of `text`.
 QString StripTags(const QString& text);
 
+/// StripTags done on `text` itself; allocates only when `text` is shared.
+void StripTagsInPlace(QString& text);
+
 } // namespace content

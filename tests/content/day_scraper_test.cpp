@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <random>
 #include <vector>
 
 namespace {
@@ -409,6 +410,31 @@ TEST(ScanDayPage, DescriptionLineIsCleaned)
         const content::DayScan scan = Scan(Lines({Header, title, r.line, Footer}));
         ASSERT_EQ(scan.today.size(), 1) << r.what;
         EXPECT_EQ(scan.today[0].description, r.out) << r.what;
+    }
+}
+
+TEST(ScanDayPage, DescriptionSpacesCollapseToOne)
+{
+    // Spaces are collapsed eight units at a time where no pair occurs; every
+    // mix of runs and words, at every length, must end as the rule says:
+    // trimmed, every run one space, a final full stop.
+    std::mt19937 rng(5);
+    const QString title = Title(QStringLiteral("W"), QStringLiteral("x"), QStringLiteral("X"));
+    for (int round = 0; round < 3000; ++round) {
+        QString text;
+        const int pieces = static_cast<int>(rng() % 12);
+        for (int i = 0; i < pieces; ++i) {
+            text += QString(static_cast<qsizetype>(rng() % 4), u' ');
+            text += QString(static_cast<qsizetype>(rng() % 12), QChar(u'a' + static_cast<char16_t>(rng() % 26)));
+        }
+        QString expected = text.trimmed();
+        while (expected.contains(QStringLiteral("  ")))
+            expected.replace(QStringLiteral("  "), QStringLiteral(" "));
+        if (!expected.endsWith(u'.'))
+            expected += u'.';
+        const content::DayScan scan = Scan(Lines({Header, title, Desc(text), Footer}));
+        ASSERT_EQ(scan.today.size(), 1);
+        ASSERT_EQ(scan.today[0].description, expected) << text.toStdString();
     }
 }
 

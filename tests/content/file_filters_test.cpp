@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using content::Platform;
 
 TEST(PlatformMatches, EachIconAnswersToItsSettingAndAll)
@@ -216,5 +218,31 @@ TEST(PlatformCombo, IndexToSettingAndTooltip)
         const QString platform = content::PlatformForComboIndex(r.index, QString::fromUtf8(r.current));
         EXPECT_EQ(platform, QString::fromUtf8(r.platform)) << r.index;
         EXPECT_EQ(content::PlatformTooltip(platform), QString::fromUtf8(r.tooltip)) << r.index;
+    }
+}
+
+TEST(FoldCase, EachUnitFoldedOnItsOwnWhateverTheMix)
+{
+    // The fold works eight units at a time while they are ASCII; a group with
+    // anything else, and the tail, go unit by unit. Both must give what
+    // folding every unit with QChar gives, at every length and position.
+    const char16_t alphabet[] = {
+        u'a',   u'Z',   u'@',   u'[',   u'`',   u'{',   u' ',   u'M',   u'z',   0x00c4,
+        0x03a3, 0x00df, 0xff21, 0x0130, 0xd801, 0xdc00, 0x0000, 0x7fff, 0x8000, 0xffff}; // the first nine are ASCII
+    const int letters = sizeof(alphabet) / sizeof(alphabet[0]);
+    std::mt19937 rng(99);
+    for (int round = 0; round < 5000; ++round) {
+        QString s;
+        const int length = static_cast<int>(rng() % 40);
+        const bool asciiOnly = round % 2 == 0;
+        for (int i = 0; i < length; ++i)
+            s.append(QChar(alphabet[rng() % (asciiOnly ? 9 : letters)]));
+        QString expected = s;
+        for (QChar& c : expected)
+            c = c.toLower();
+        ASSERT_EQ(content::FoldCase(s), expected) << round;
+        QString reused = QStringLiteral("longer text left over from before");
+        content::FoldCaseInto(s, reused);
+        ASSERT_EQ(reused, expected) << round;
     }
 }
