@@ -84,6 +84,12 @@ int VirtualKeyOf(int qtKey)
         return 65 + (qtKey - Qt::Key_A);
     if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
         return 48 + (qtKey - Qt::Key_0);
+    // The program's key table numbers F12 as 122 (classically F11's number), so
+    // F12 takes 122 and F11 gets no number rather than a clashing one.
+    if (qtKey == Qt::Key_F12)
+        return VkF12;
+    if (qtKey == Qt::Key_F11)
+        return 0;
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
         return 112 + (qtKey - Qt::Key_F1);
     switch (qtKey) {
