@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QPoint>
+
+namespace app {
+
+/// Adds the tray icon with its tooltip and builds the tray menu; starts
+/// watching for a tray host that appears later. False only when the menu
+/// cannot be made: a desktop without a notification area is not a failure
+/// (see TrayShown). GUI thread.
+bool CreateTray();
+
+/// True while the icon is in a notification area, so a hidden main window
+/// can be brought back from it. Without one, closing quits and the window
+/// is not started hidden.
+bool TrayShown();
+
+/// Shows the tray menu one pixel up and left of `mouse`; the choice arrives
+/// as a menu event. GUI thread.
+void ShowTrayMenu(QPoint mouse);
+
+/// Adds the icon again with the normal image and the title as tooltip, after
+/// the tray host came (back). GUI thread.
+void RecreateTrayIcon();
+
+/// Blinks the tray icon while a refresh or an apps check is busy. Runs on
+/// its own thread; ends by itself when both are done.
+void TrayBusyAnimation();
+
+} // namespace app

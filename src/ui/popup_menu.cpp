@@ -1,0 +1,78 @@
+#include "ui/popup_menu.h"
+
+#include "runtime/event_queue.h"
+#include "ui/gui_thread.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include <map>
+#include <memory>
+
+namespace ui {
+
+namespace {
+
+std::map<int64_t, std::unique_ptr<QMenu>>& Menus()
+{
+    static std::map<int64_t, std::unique_ptr<QMenu>> menus;
+    return menus;
+}
+
+QAction* FindItem(int64_t menu, int64_t item)
+{
+    const auto it = Menus().find(menu);
+    if (it == Menus().end())
+        return nullptr;
+    for (QAction* action : it->second->actions())
+        if (!action->isSeparator() && action->data().toLongLong() == item)
+            return action;
+    return nullptr;
+}
+
+} // namespace
+
+void CreatePopupMenu(int64_t menu, const std::vector<MenuItem>& items)
+{
+    OnGuiThread([&] {
+        auto popup = std::make_unique<QMenu>();
+        for (const MenuItem& item : items) {
+            if (item.id < 0) {
+                popup->addSeparator();
+                continue;
+            }
+            QAction* action = item.icon ? popup->addAction(Icon(*item.icon), item.caption) : popup->addAction(item.caption);
+            action->setData(QVariant::fromValue<qlonglong>(item.id));
+            action->setEnabled(item.enabled);
+        }
+        Menus()[menu] = std::move(popup);
+    });
+}
+
+void SetMenuItemEnabled(int64_t menu, int64_t item, bool enabled)
+{
+    OnGuiThread([&] {
+        if (QAction* action = FindItem(menu, item))
+            action->setEnabled(enabled);
+    });
+}
+
+bool MenuItemEnabled(int64_t menu, int64_t item)
+{
+    return OnGuiThread([&] {
+        QAction* action = FindItem(menu, item);
+        return action != nullptr && action->isEnabled();
+    });
+}
+
+void ShowPopupMenu(int64_t menu, int64_t ownerWindow, QPoint position)
+{
+    const auto it = Menus().find(menu);
+    if (it == Menus().end())
+        return;
+    QAction* chosen = it->second->exec(position);
+    if (chosen != nullptr)
+        runtime::InsertEvent({runtime::EvMenu, ownerWindow, chosen->data().toLongLong(), 0, 0});
+}
+
+} // namespace ui
