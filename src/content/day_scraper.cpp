@@ -21,8 +21,8 @@ namespace {
 // The scan runs again on every keystroke in the filter box, over a page of a
 // few hundred kilobytes, so it works on views into the cached text: a line
 // is never copied, and only the lines that carry an entry's values are cut
-// into strings. The helpers below are the 1-based find/left/from of the page
-// rules, over views.
+// into strings. The helpers below are the 1-based find/left/from that the
+// marker computations are written in, over views.
 
 qsizetype FindIn(QStringView text, const Needle& needle, qsizetype start = 1)
 {
@@ -203,7 +203,7 @@ const QString& PlatformCell(unsigned mask)
     return cells[mask & 15u];
 }
 
-/// Step D: «Saturday, December 05, 2026» becomes «Sat December 05, 2026».
+/// The date of a date line: «Saturday, December 05, 2026» becomes «Sat December 05, 2026».
 QString DateText(QStringView line)
 {
     QString t = Between(line, DateTextStart, BlockEnd).toString();
@@ -212,8 +212,8 @@ QString DateText(QStringView line)
     return runtime::Left(t, 3) + QStringLiteral(" ") + runtime::From(t, s + 1);
 }
 
-/// Step E: the description line's text, its first link reduced to the link
-/// text, tags and entities stripped, spaces collapsed, ending with ".".
+/// The description line's text, its first link reduced to the link text,
+/// tags and entities stripped, spaces collapsed, ending with ".".
 QString DescriptionText(QStringView line)
 {
     QString d = Between(line, DescriptionLineMarker, BlockEnd).toString();
@@ -231,9 +231,9 @@ QString DescriptionText(QStringView line)
         const qsizetype p2 = FindIn(dv, AnchorEnd, p1);
         if (p2 > 0) {
             const QStringView a = Between(dv, AnchorStart, AnchorEnd);
-            // The text resumes five characters after the start of "</a>", so
-            // the one character after the closing tag is dropped, as the site
-            // has always been read.
+            // The text resumes five characters after the start of "</a>": the
+            // one character after the closing tag (the site puts a separator
+            // there) is dropped.
             KeepPieces(d, {LeftOf(dv, p1 - 1), FromPos(a, FindIn(a, HrefEnd) + 2), FromPos(dv, p2 + 5)});
         }
     }
@@ -268,7 +268,7 @@ public:
     }
 
 private:
-    /// Step B3: moves past the next line that is exactly the header.
+    /// Moves past the next line that is exactly the header.
     bool FindHeader()
     {
         QStringView line;
@@ -279,7 +279,7 @@ private:
         return false;
     }
 
-    /// Step B4; true when the block ended at its footer, false when the page
+    /// One day block; true when it ended at its footer, false when the page
     /// ran out first.
     bool ScanBlock()
     {
@@ -404,7 +404,8 @@ private:
         return *description_;
     }
 
-    /// Step F. The held entry stays as it is: a second comment line before the
+    /// Adds the held entry to the current list when it passes the filter. The
+    /// held entry stays as it is: a second comment line before the
     /// next title line emits it again.
     void Emit()
     {
@@ -424,7 +425,7 @@ private:
             result_.alertRows.append(row);
     }
 
-    /// Step G.
+    /// The footer: tab 1 shows this block's date, later blocks go to Yesterday.
     void EndBlock()
     {
         result_.tab1Caption = dateText_ + QStringLiteral(" ");

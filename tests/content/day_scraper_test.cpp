@@ -416,7 +416,7 @@ TEST(ScanDayPage, DescriptionLineIsCleaned)
 TEST(ScanDayPage, DescriptionSpacesCollapseToOne)
 {
     // Spaces are collapsed eight units at a time where no pair occurs; every
-    // mix of runs and words, at every length, must end as the rule says:
+    // mix of runs and words, at every length, must end as collapsing pair by pair would:
     // trimmed, every run one space, a final full stop.
     std::mt19937 rng(5);
     const QString title = Title(QStringLiteral("W"), QStringLiteral("x"), QStringLiteral("X"));
@@ -604,7 +604,7 @@ TEST(ScanDayPage, FilterPlatformAndAlerts)
 TEST(ScanDayPage, HostilePagesEndQuickly)
 {
     // One enormous line, thousands of empty lines, markers without their
-    // closing parts: each scan must end and give what the rules give.
+    // closing parts: each scan must end and give the plain result.
     const QString hugeLine = QStringLiteral("<div class=\"zibytitle\">").repeated(20000);
     EXPECT_TRUE(Scan(Lines({Header, hugeLine, Footer})).today.isEmpty());
     const QString emptyLines = QStringLiteral("\r\n").repeated(100000);
