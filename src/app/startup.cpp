@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/main_window.h"
+#include "app/message_box.h"
 #include "app/quit.h"
 #include "app/window_layout.h"
 #include "runtime/event_queue.h"
@@ -19,7 +20,6 @@
 #include "ui/input_events.h"
 
 #include <QApplication>
-#include <QMessageBox>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QThread>
@@ -80,8 +80,7 @@ void ShowMainWindow()
 /// A start-up failure: a plain box without owner, then the end.
 [[noreturn]] void FailStartup(const QString& text)
 {
-    QMessageBox box(QMessageBox::Critical, runtime::AppTitle, text, QMessageBox::Ok);
-    box.exec();
+    ShowStartupFailure(text);
     std::exit(1);
 }
 

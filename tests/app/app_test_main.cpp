@@ -1,0 +1,16 @@
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+// The windows, message boxes and pixmaps under test need a GUI application
+// object, which the shared test main (a QCoreApplication) does not give.
+int main(int argc, char** argv)
+{
+    // The build lists the tests by running this program without the test
+    // environment; no test needs a display, so default to none.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
