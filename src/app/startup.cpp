@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "app/colour_scheme.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/quit.h"
@@ -20,6 +21,7 @@
 #include "ui/input_events.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QThread>
@@ -84,6 +86,14 @@ void ShowMainWindow()
     std::exit(1);
 }
 
+/// Until the event dispatch arrives, SearchBox restyles itself straight from
+/// its own text changes.
+void WatchSearchBox()
+{
+    if (auto* edit = qobject_cast<QLineEdit*>(ui::Widget(ui::no::SearchBox)))
+        QObject::connect(edit, &QLineEdit::textChanged, [] { UpdateSearchBoxLook(); });
+}
+
 /// Until the full dispatch arrives: closing the main window quits.
 [[noreturn]] void RunSimpleLoop()
 {
@@ -130,7 +140,8 @@ int RunProgram(int argc, char** argv)
     if (!app::CreateMainWindowControls())
         FailStartup(QStringLiteral("Couldn't create app window (try again)."));
     runtime::ThreadStart(WinkThread);
-    // The colour scheme is applied here.
+    ApplyColourScheme(settings::Settings.Zorva_Colors);
+    WatchSearchBox();
     ui::SetState(ui::no::ContentTabs, 0);
     // The start-up shortcut is brought in line with the setting here.
     runtime::FileDelete(runtime::PictureTempPath, true);
