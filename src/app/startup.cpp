@@ -86,6 +86,14 @@ void ShowMainWindow()
     std::exit(1);
 }
 
+/// ZORVANE_SHOW_SETTINGS_AT_START=1 opens the settings window once start-up
+/// is done, so that scripts can take a picture of it without clicking.
+void ShowSettingsIfAsked()
+{
+    if (qEnvironmentVariableIntValue("ZORVANE_SHOW_SETTINGS_AT_START") == 1)
+        ui::ShowWindow(ui::no::SettingsWindow);
+}
+
 /// Until the event dispatch arrives, SearchBox restyles itself straight from
 /// its own text changes.
 void WatchSearchBox()
@@ -167,6 +175,7 @@ int RunProgram(int argc, char** argv)
 
     QuitOnTerminationSignals();
     runtime::GuiReady = 1;
+    ShowSettingsIfAsked();
     RunSimpleLoop();
 }
 
