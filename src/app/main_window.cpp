@@ -85,6 +85,15 @@ QString MainWindowCaption()
            runtime::SiteDisplayName;
 }
 
+void ShowMainWindow()
+{
+    if (ui::IsMinimized(ui::no::MainWindow))
+        ui::ShowNormal(ui::no::MainWindow);
+    else
+        ui::ShowWindow(ui::no::MainWindow);
+    ui::BringToFront(ui::no::MainWindow);
+}
+
 bool CreateMainWindow()
 {
     const settings::AppSettings& s = settings::Settings;

@@ -18,6 +18,10 @@ bool CreateRefreshingWindow();
 /// is available. False when any control could not be made. GUI thread.
 bool CreateMainWindowControls();
 
+/// Shows the main window, restored from minimised, in front. Idempotent.
+/// GUI thread.
+void ShowMainWindow();
+
 /// The installed-apps texts for the three situations.
 QString AppsButtonText();
 QString AppsNoticeText();

@@ -3,9 +3,11 @@
 #include "runtime/app_paths.h"
 #include "runtime/file_ops.h"
 #include "runtime/event_queue.h"
+#include "runtime/http_transfer.h"
 #include "runtime/process_state.h"
 #include "runtime/single_instance.h"
 #include "settings/settings_file.h"
+#include "ui/tray_icon.h"
 
 #include <cstdlib>
 
@@ -25,7 +27,9 @@ void QuitApplication()
     // Workers are let go, not waited for; they see QuitRequested or simply end
     // with the process.
     runtime::ThreadReleaseAll();
+    ui::TrayRemoveAll();
     runtime::ReleaseSingleInstance();
+    runtime::HttpServiceStop();
     std::exit(0);
 }
 

@@ -1,15 +1,20 @@
 #include "app/startup.h"
 
 #include "app/colour_scheme.h"
+#include "app/content_refresh.h"
+#include "app/event_loop.h"
 #include "app/main_window.h"
 #include "app/message_box.h"
+#include "app/picture_of_the_day.h"
 #include "app/quit.h"
+#include "app/tray.h"
 #include "app/window_layout.h"
 #include "runtime/event_queue.h"
 #include "runtime/app_identity.h"
 #include "runtime/app_paths.h"
 #include "runtime/display_metrics.h"
 #include "runtime/file_ops.h"
+#include "runtime/http_transfer.h"
 #include "runtime/process_state.h"
 #include "runtime/single_instance.h"
 #include "settings/app_settings.h"
@@ -19,14 +24,15 @@
 #include "ui/control_widgets.h"
 #include "ui/controls.h"
 #include "ui/input_events.h"
+#include "ui/list_control.h"
 
 #include <QApplication>
-#include <QLineEdit>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QThread>
 
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -35,6 +41,7 @@ namespace app {
 
 namespace {
 
+constexpr int VkControl = 17;
 int signalPipe[2] = {-1, -1};
 
 void OnTerminationSignal(int)
@@ -69,21 +76,21 @@ void ReadDisplayMetrics()
     runtime::Display.screenHeight = screen->geometry().height();
 }
 
-/// Shows the main window, restored and in front. Idempotent.
-void ShowMainWindow()
-{
-    if (ui::IsMinimized(ui::no::MainWindow))
-        ui::ShowNormal(ui::no::MainWindow);
-    else
-        ui::ShowWindow(ui::no::MainWindow);
-    ui::BringToFront(ui::no::MainWindow);
-}
-
 /// A start-up failure: a plain box without owner, then the end.
 [[noreturn]] void FailStartup(const QString& text)
 {
     ShowStartupFailure(text);
     std::exit(1);
+}
+
+/// ZORVANE_REPORT_STARTUP=1 prints the milliseconds from process start to
+/// a window with filled lists on standard error, for the start-up benchmark.
+void ReportStartupTime()
+{
+    if (qEnvironmentVariableIntValue("ZORVANE_REPORT_STARTUP") == 1)
+        std::fprintf(stderr, "zorvane: ready after %lld ms with %lld rows\n",
+                     static_cast<long long>(runtime::ElapsedMs()),
+                     static_cast<long long>(ui::RowCount(ui::no::TodayList)));
 }
 
 /// ZORVANE_SHOW_SETTINGS_AT_START=1 opens the settings window once start-up
@@ -92,23 +99,6 @@ void ShowSettingsIfAsked()
 {
     if (qEnvironmentVariableIntValue("ZORVANE_SHOW_SETTINGS_AT_START") == 1)
         ui::ShowWindow(ui::no::SettingsWindow);
-}
-
-/// Until the event dispatch arrives, SearchBox restyles itself straight from
-/// its own text changes.
-void WatchSearchBox()
-{
-    if (auto* edit = qobject_cast<QLineEdit*>(ui::Widget(ui::no::SearchBox)))
-        QObject::connect(edit, &QLineEdit::textChanged, [] { UpdateSearchBoxLook(); });
-}
-
-/// Until the full dispatch arrives: closing the main window quits.
-[[noreturn]] void RunSimpleLoop()
-{
-    for (;;) {
-        if (runtime::WaitEvent(1) == runtime::EvCloseWindow && runtime::EventWindow() == ui::no::MainWindow)
-            QuitApplication();
-    }
 }
 
 } // namespace
@@ -120,6 +110,7 @@ int RunProgram(int argc, char** argv)
     QApplication::setApplicationVersion(runtime::AppVersion);
     QApplication::setQuitOnLastWindowClosed(false);
 
+    runtime::HttpServiceStart();
     QThread::msleep(100);
 
     if (!runtime::ClaimSingleInstance(runtime::AppTitle, ShowMainWindow))
@@ -139,7 +130,8 @@ int RunProgram(int argc, char** argv)
         FailStartup(QStringLiteral("Couldn't create app window (try again)."));
     if (!app::CreateRefreshingWindow())
         FailStartup(QStringLiteral("Couldn't create refreshing window (try again)."));
-    // The tray icon and its menu are created here.
+    if (!CreateTray())
+        FailStartup(QStringLiteral("Couldn't create systray icon (try again)."));
     ui::SetWindowIcon(ui::no::MainWindow, ui::ImageId::Tray);
     ui::SetMinimumInnerSize(ui::no::MainWindow, static_cast<int>(runtime::MinWindowWidth(runtime::Display)),
                             static_cast<int>(runtime::MinWindowHeight(runtime::Display)));
@@ -149,7 +141,6 @@ int RunProgram(int argc, char** argv)
         FailStartup(QStringLiteral("Couldn't create app window (try again)."));
     runtime::ThreadStart(WinkThread);
     ApplyColourScheme(settings::Settings.Zorva_Colors);
-    WatchSearchBox();
     ui::SetState(ui::no::ContentTabs, 0);
     // The start-up shortcut is brought in line with the setting here.
     runtime::FileDelete(runtime::PictureTempPath, true);
@@ -162,21 +153,32 @@ int RunProgram(int argc, char** argv)
     LayoutMainWindow(false);
     // From now on every move or resize of a program window lays out again.
     ui::SetGeometryChangedHandler([](int64_t) { LayoutMainWindow(false); });
-    if (settings::Settings.App_Run_Minimized == 0)
+    // Without a notification area a window started hidden could never be
+    // brought back, so it shows anyway.
+    if (settings::Settings.App_Run_Minimized == 0 || !TrayShown())
         ui::ShowWindow(ui::no::MainWindow);
 
     // Let the windows settle; what arrives meanwhile is not dispatched.
     const int64_t settleEnd = runtime::ElapsedMs() + 100;
     while (runtime::ElapsedMs() <= settleEnd)
         runtime::WaitEvent(1);
-    // The first content refresh runs here.
-    SetStatusText(runtime::NoContentText, false);
-    ui::SetFocus(ui::no::TodayList);
-
     QuitOnTerminationSignals();
+
+    // Control held at start-up skips the first download.
+    if (ui::KeyHeld(VkControl))
+        ui::SetImage(ui::no::PictureImage, ui::ImageId::SkippedPicture);
+    else
+        RefreshContent(true);
+    if (ui::RowCount(ui::no::TodayList) > 0)
+        SetStatusText(QStringLiteral("Welcome!  ") + runtime::HintText, true);
+    else
+        SetStatusText(runtime::NoContentText, false);
+    ui::SetFocus(ui::no::TodayList);
     runtime::GuiReady = 1;
+    ShowPictureHeldDuringStartup();
+    ReportStartupTime();
     ShowSettingsIfAsked();
-    RunSimpleLoop();
+    RunEventLoop();
 }
 
 } // namespace app

@@ -6,15 +6,14 @@
 
 namespace runtime {
 
-const QString& SiteBaseUrl()
+QString SiteBaseUrl()
 {
-    static const QString url = [] {
-        QString value = QString::fromUtf8(qgetenv("ZORVANE_SITE_URL"));
-        while (value.endsWith(u'/'))
-            value.chop(1);
-        return value.isEmpty() ? QStringLiteral("https://www.zorvane.com") : value;
-    }();
-    return url;
+    // Read each time (a few times per refresh): tests point it at a server
+    // whose port is known only once it runs.
+    QString value = QString::fromUtf8(qgetenv("ZORVANE_SITE_URL"));
+    while (value.endsWith(u'/'))
+        value.chop(1);
+    return value.isEmpty() ? QStringLiteral("https://www.zorvane.com") : value;
 }
 
 } // namespace runtime

@@ -25,8 +25,8 @@ inline const QString DefaultPlatform = QStringLiteral("All");
 
 /// The site's base address (scheme and host, no trailing "/"):
 /// "https://www.zorvane.com", or the value of ZORVANE_SITE_URL when that is
-/// set (the bundled sample site and the tests use it). Read once. Any thread.
-const QString& SiteBaseUrl();
+/// set (the bundled sample site and the tests use it). Any thread.
+QString SiteBaseUrl();
 
 /// Linux counts as a current desktop system.
 constexpr int OsVersionCode = 110;

@@ -96,9 +96,11 @@ void Pump(int32_t timeoutMs)
     events.wakeTimer->stop();
 }
 
+// Threads are detached at once: nothing ever waits for a worker, and a
+// joinable thread left at process exit would abort the program.
 struct ThreadEntry
 {
-    std::thread thread;
+    int64_t number = 0;
     std::shared_ptr<std::atomic<bool>> finished;
 };
 
@@ -205,35 +207,25 @@ int64_t ElapsedMs()
 int64_t ThreadStart(std::function<void()> procedure)
 {
     auto finished = std::make_shared<std::atomic<bool>>(false);
-    std::thread thread;
     try {
-        thread = std::thread([procedure = std::move(procedure), finished] {
+        std::thread([procedure = std::move(procedure), finished] {
             procedure();
             finished->store(true);
-        });
+        }).detach();
     } catch (const std::system_error&) {
         return 0; // no thread: nothing recorded, no number used
     }
 
     std::lock_guard lock(registryLock);
-    for (auto it = registry.begin(); it != registry.end();) {
-        if (it->finished->load()) {
-            it->thread.join(); // already done: returns at once
-            it = registry.erase(it);
-        } else {
-            ++it;
-        }
-    }
+    std::erase_if(registry, [](const ThreadEntry& entry) { return entry.finished->load(); });
     const int64_t number = nextThreadNumber++;
-    registry.push_back({std::move(thread), std::move(finished)});
+    registry.push_back({number, std::move(finished)});
     return number;
 }
 
 void ThreadReleaseAll()
 {
     std::lock_guard lock(registryLock);
-    for (ThreadEntry& entry : registry)
-        entry.thread.detach();
     registry.clear();
 }
 

@@ -411,6 +411,17 @@ void SetPicture(int64_t number, const QPixmap& picture)
     });
 }
 
+void SetPictureImage(int64_t number, const QImage& picture)
+{
+    OnGuiThread([&] {
+        if (auto* label = qobject_cast<QLabel*>(Widget(number))) {
+            label->setPixmap(QPixmap::fromImage(picture));
+            if (dynamic_cast<ImageLabel*>(label) != nullptr)
+                label->resize(picture.size());
+        }
+    });
+}
+
 QPixmap Picture(int64_t number)
 {
     return OnGuiThread([&] {
@@ -595,6 +606,19 @@ void ResumeDrawing(int64_t number)
     });
 }
 
+void SelectAllText(int64_t number)
+{
+    OnGuiThread([&] {
+        if (auto* edit = As<QLineEdit>(number))
+            edit->selectAll();
+    });
+}
+
+int64_t ControlUnderMouse()
+{
+    return OnGuiThread([] { return NumberOfWidget(QApplication::widgetAt(QCursor::pos())); });
+}
+
 void SetFocus(int64_t number)
 {
     OnGuiThread([&] {
@@ -690,13 +714,18 @@ int64_t ForegroundWindow()
 void SetCursor(CursorShape shape)
 {
     OnGuiThread([&] {
-        const Qt::CursorShape qtShape = shape == CursorShape::Hand   ? Qt::PointingHandCursor
-                                        : shape == CursorShape::Wait ? Qt::WaitCursor
-                                                                     : Qt::ArrowCursor;
+        // The arrow is no override at all, so every control shows its own
+        // cursor again; the others hold until the next change.
+        if (shape == CursorShape::Arrow) {
+            while (QGuiApplication::overrideCursor() != nullptr)
+                QGuiApplication::restoreOverrideCursor();
+            return;
+        }
+        const QCursor cursor(shape == CursorShape::Hand ? Qt::PointingHandCursor : Qt::WaitCursor);
         if (QGuiApplication::overrideCursor() == nullptr)
-            QGuiApplication::setOverrideCursor(QCursor(qtShape));
+            QGuiApplication::setOverrideCursor(cursor);
         else
-            QGuiApplication::changeOverrideCursor(QCursor(qtShape));
+            QGuiApplication::changeOverrideCursor(cursor);
     });
 }
 

@@ -87,6 +87,9 @@ int64_t State(int64_t number);
 /// Shows an image; an image control takes the size of its picture.
 void SetImage(int64_t number, ImageId image);
 void SetPicture(int64_t number, const QPixmap& picture);
+/// Shows a picture drawn off the GUI thread (a QImage may be made anywhere,
+/// a QPixmap only on the GUI thread).
+void SetPictureImage(int64_t number, const QImage& picture);
 /// The picture an image control shows (null when none).
 QPixmap Picture(int64_t number);
 /// Alignment of a label's text.
@@ -127,6 +130,12 @@ void SetDigitsOnly(int64_t number, int maxLength);
 /// Stops and resumes the drawing of a window or control.
 void SuspendDrawing(int64_t number);
 void ResumeDrawing(int64_t number);
+
+/// Selects all the text of an edit box.
+void SelectAllText(int64_t number);
+
+/// The number of our control (or window) under the mouse pointer; -1.
+int64_t ControlUnderMouse();
 
 /// Gives the control the keyboard focus; the number of the focused control
 /// (-1 when none of ours).

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+namespace app {
+
+/// Re-scans the cached home page into the Today and Yesterday lists (which
+/// the caller has emptied), sets the day captions and colours alert rows.
+/// GUI thread.
+void ScrapeDayLists();
+
+/// Status line, filter box width and platform choice for content tab `tab`.
+void ShowListSummary(int tab);
+
+/// Status line (and for an empty refresh the warning) after a fetching refresh.
+void ShowScrapeOutcome();
+
+/// The name-alert pop-up, once per fetching refresh. `alertLog` is the log of
+/// the last scan.
+void ShowAlertPopup();
+
+/// The alert log of the last scan.
+const QString& LastAlertLog();
+
+} // namespace app

@@ -1,0 +1,54 @@
+#include "app/news_lists.h"
+
+#include "app/content_state.h"
+#include "content/channel_scraper.h"
+#include "runtime/app_identity.h"
+#include "runtime/event_queue.h"
+#include "ui/control_numbers.h"
+#include "ui/controls.h"
+#include "ui/list_control.h"
+
+namespace app {
+
+namespace {
+
+ui::ImageId ImageOf(content::NewsIcon icon)
+{
+    using content::NewsIcon;
+    switch (icon) {
+    case NewsIcon::NewsExclamation: return ui::ImageId::NewsExclamation;
+    case NewsIcon::NewsVideo: return ui::ImageId::NewsVideo;
+    case NewsIcon::News: return ui::ImageId::TabNews;
+    case NewsIcon::ArticleExclamation: return ui::ImageId::ArticleExclamation;
+    case NewsIcon::ArticleVideo: return ui::ImageId::ArticleVideo;
+    case NewsIcon::HowTo: return ui::ImageId::HowTo;
+    case NewsIcon::WhatIs: return ui::ImageId::WhatIs;
+    case NewsIcon::Article: return ui::ImageId::Article;
+    }
+    return ui::ImageId::Article;
+}
+
+} // namespace
+
+void ScrapeChannel(int64_t list, const QString& path)
+{
+    while (runtime::PollEvent() != 0) {
+    }
+    ui::SuspendDrawing(list);
+    ui::SetCursor(ui::CursorShape::Wait);
+    const content::ChannelList kind =
+        list == ui::no::NewsList ? content::ChannelList::News : content::ChannelList::Articles;
+    const std::vector<content::NewsItem> items = content::FetchChannel(kind, runtime::SiteBaseUrl(), path);
+    QList<QString> rows;
+    QList<ui::ImageId> images;
+    for (const content::NewsItem& item : items) {
+        rows << content::NewsRowText(item);
+        images << ImageOf(item.icon);
+    }
+    ui::AddRows(list, rows, images);
+    if (kind == content::ChannelList::News && LatestHeadline.isEmpty())
+        LatestHeadline = content::LatestHeadlineOf(items);
+    ui::ResumeDrawing(list);
+}
+
+} // namespace app

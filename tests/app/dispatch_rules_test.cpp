@@ -1,0 +1,94 @@
+#include "app/content_refresh.h"
+#include "app/event_loop.h"
+#include "app/open_items.h"
+
+#include <gtest/gtest.h>
+
+using namespace app;
+
+TEST(DispatchRules, F5RefreshesOnlyFromTheDayTabsAndTheContentControls)
+{
+    const struct
+    {
+        const char* name;
+        int64_t window;
+        int tab;
+        int64_t focused;
+        bool refreshes;
+    } rows[] = {
+        {"no focus on Today", 15, 0, -1, true},
+        {"today list on Yesterday", 15, 1, 31, true},
+        {"search box", 15, 0, 25, true},
+        {"content tabs", 15, 0, 27, true},
+        {"filter box", 15, 0, 36, true},
+        {"news list", 15, 1, 48, true},
+        {"articles list", 15, 0, 49, true},
+        {"platform combo", 15, 0, 37, false},  // F5 on the platform box does nothing
+        {"a button", 15, 0, 26, false},
+        {"apps tab", 15, 2, -1, false},
+        {"settings window's event", 0, 0, -1, false},
+        {"refresh-rate box", 15, 0, 7, false},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(F5RefreshesContent(r.window, r.tab, r.focused), r.refreshes) << r.name;
+    EXPECT_TRUE(F5ChecksApps(15, 2, true));
+    EXPECT_FALSE(F5ChecksApps(15, 2, false));
+    EXPECT_FALSE(F5ChecksApps(15, 0, true));
+    EXPECT_FALSE(F5ChecksApps(0, 2, true));
+}
+
+TEST(DispatchRules, ClosingHidesOnlyWhenTheTrayCanBringTheWindowBack)
+{
+    EXPECT_EQ(DecideMainWindowClose(false, 1, true), CloseAction::Hide);
+    EXPECT_EQ(DecideMainWindowClose(true, 1, true), CloseAction::Quit);  // Shift quits anyway
+    EXPECT_EQ(DecideMainWindowClose(false, 0, true), CloseAction::Quit);
+    EXPECT_EQ(DecideMainWindowClose(false, 1, false), CloseAction::Quit); // no notification area
+}
+
+TEST(DispatchRules, MenuAndHeaderLinks)
+{
+    const QString base = "https://www.zorvane.com";
+    EXPECT_EQ(MenuLink(8, base), base);
+    EXPECT_EQ(MenuLink(9, base), base + "/zv/topdownloads/index.html");
+    EXPECT_EQ(MenuLink(10, base), base + "/news/archive");
+    EXPECT_EQ(MenuLink(11, base), base + "/news/channels/off_base.html");
+    EXPECT_EQ(MenuLink(12, base), base + "/news/channels/way_off_base.html");
+    EXPECT_EQ(MenuLink(21, base), base + "/content/page/donations.html");
+    for (const int64_t item : {0, 1, 2, 3, 7, 13, 14, 51})
+        EXPECT_TRUE(MenuLink(item, base).isEmpty()) << item;
+    for (const int64_t item : {4, 5, 6})
+        EXPECT_TRUE(MenuLink(item, base).startsWith("https://")) << item;
+}
+
+TEST(DispatchRules, RefreshScheduleAndTooltip)
+{
+    EXPECT_EQ(RefreshTooltipText(0, "14:35:09"), "Refresh now (F5)");
+    EXPECT_EQ(RefreshTooltipText(30, "14:35:09"), "Refresh now (F5); or next auto-refresh at 14:35:09");
+    EXPECT_FALSE(AutoRefreshDue(0, 0, 1000000));   // rate 0: never
+    EXPECT_TRUE(AutoRefreshDue(5, 0, 1));          // skipped at start-up: due at once
+    EXPECT_FALSE(AutoRefreshDue(5, 300000, 300000)); // due only once the deadline has passed
+    EXPECT_TRUE(AutoRefreshDue(5, 300000, 300001));
+}
+
+TEST(DispatchRules, OnlyWebAddressesAreOpened)
+{
+    const struct
+    {
+        const char* address;
+        bool opens;
+    } rows[] = {
+        {"https://www.zorvane.com/download/a.html", true},
+        {"http://127.0.0.1:8080/x", true},
+        {"HTTPS://WWW.ZORVANE.COM/", true},
+        {"https://www.zorvane.com/content/page/zv_search.html?cx=a%3Ab&q=foo bar&sa=Search", true},
+        {"file:///etc/passwd", false},
+        {"javascript:alert(1)", false},
+        {"/news/story/1.html", false},  // relative: no host
+        {"", false},
+        {"https://", false},
+        {"ftp://example.com/file", false},
+        {"-n https://example.com", false},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(IsOpenableAddress(r.address), r.opens) << r.address;
+}
