@@ -70,8 +70,11 @@ void MakeDayTab(Builder& b, int page, int64_t header, int64_t logo, int64_t list
     b.Make(header, ControlKind::HeaderList, tab, QRect(0, 0, 0, S(27)), QString(), prefix + QStringLiteral("Header"));
     AddFileListColumns(header, false);
     ui::SetEnabled(header, false);
-    b.Make(logo, ControlKind::Image, Parent{header}, QRect(3, 2, 80, 16), QString(), prefix + QStringLiteral("HeaderLogo"));
+    // The logo sits over the header bar but belongs to the page: a widget
+    // placed inside a list is out of reach of screen readers.
+    b.Make(logo, ControlKind::Image, tab, QRect(3, 2, 80, 16), QString(), prefix + QStringLiteral("HeaderLogo"));
     ui::SetImage(logo, ImageId::HeaderLogo);
+    ui::SetEnabled(logo, false); // greyed like the disabled header it sits on
     b.Make(list, ControlKind::List, tab, QRect(1, S(28), 0, 0), QString(), prefix + QStringLiteral("List"));
     AddFileListColumns(list, true);
     ui::SetBorder(list, QStringLiteral("none"));

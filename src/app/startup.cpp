@@ -123,6 +123,8 @@ int RunProgram(int argc, char** argv)
     ReadDisplayMetrics();
     settings::Settings = settings::DefaultSettings(runtime::Display);
     settings::LoadSettings();
+    // From here on a session end or Ctrl+C saves the settings as a quit does.
+    QuitOnTerminationSignals();
 
     runtime::SetEventThread();
 
@@ -162,7 +164,6 @@ int RunProgram(int argc, char** argv)
     const int64_t settleEnd = runtime::ElapsedMs() + 100;
     while (runtime::ElapsedMs() <= settleEnd)
         runtime::WaitEvent(1);
-    QuitOnTerminationSignals();
 
     // Control held at start-up skips the first download.
     if (ui::KeyHeld(VkControl))

@@ -27,16 +27,6 @@ int64_t ScrollbarAllowance()
     return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent) + dragRectangle;
 }
 
-/// y of a page inside a tab control (below the tab strip and its frame).
-int64_t PageOffsetY(int64_t tabs)
-{
-    QWidget* tabWidget = ui::Widget(tabs);
-    QWidget* list = ui::Widget(ui::no::TodayList);
-    if (tabWidget == nullptr || list == nullptr || list->parentWidget() == nullptr)
-        return 0;
-    return list->parentWidget()->mapTo(tabWidget, QPoint(0, 0)).y();
-}
-
 void Apply(int64_t number, const QRect& rect)
 {
     ui::SetGeometry(number, rect);
@@ -82,7 +72,7 @@ void LayoutMainWindow(bool force)
         in.H = window.h;
         in.uiScale = runtime::Display.uiScale;
         in.versionShown = s.Version_Shown == 1;
-        in.contentPageY = PageOffsetY(ContentTabs);
+        in.contentPageY = ui::TabPageOrigin(ContentTabs).y();
         in.scrollbarAllowance = ScrollbarAllowance();
         const MainLayout layout = ComputeMainLayout(in);
         WinkX = layout.winkX;

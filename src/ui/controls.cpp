@@ -136,7 +136,11 @@ QPalette PaletteFor(const Entry& entry)
     const bool field = qobject_cast<QLineEdit*>(w) != nullptr || qobject_cast<QAbstractScrollArea*>(w) != nullptr;
     if (entry.back.isValid()) {
         palette.setColor(field ? QPalette::Base : QPalette::Window, entry.back);
-        palette.setColor(QPalette::Button, entry.back);
+        // Only buttons and combo boxes take the colour as their face: a window
+        // or a tab control passes its palette on to every child, and list
+        // headers and buttons inside would turn dark too.
+        if (qobject_cast<QAbstractButton*>(w) != nullptr || qobject_cast<QComboBox*>(w) != nullptr)
+            palette.setColor(QPalette::Button, entry.back);
     }
     if (entry.text.isValid()) {
         palette.setColor(QPalette::Text, entry.text);
@@ -527,6 +531,11 @@ void SetColours(int64_t number, const QColor& back, const QColor& text)
         entry->back = back;
         entry->text = text;
         entry->widget->setPalette(PaletteFor(*entry));
+        // The colours of a tab control are its own: its pages keep the
+        // default look, so list headers and buttons on them stay readable.
+        if (auto* tabs = qobject_cast<QTabWidget*>(entry->widget.data()))
+            for (int page = 0; page < tabs->count(); ++page)
+                tabs->widget(page)->setPalette(QApplication::palette(tabs->widget(page)));
         if (qobject_cast<QAbstractScrollArea*>(entry->widget.data()) == nullptr)
             entry->widget->setAutoFillBackground(back.isValid() || !entry->kind);
     });

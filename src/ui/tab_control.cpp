@@ -4,6 +4,8 @@
 #include "ui/control_registry.h"
 #include "ui/gui_thread.h"
 
+#include <QStyle>
+#include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -53,6 +55,25 @@ int TabCount(int64_t tabs)
     return OnGuiThread([&] {
         QTabWidget* t = TabsOf(tabs);
         return t != nullptr ? t->count() : 0;
+    });
+}
+
+QPoint TabPageOrigin(int64_t tabs)
+{
+    return OnGuiThread([&] {
+        QTabWidget* t = TabsOf(tabs);
+        if (t == nullptr)
+            return QPoint();
+        // A hidden tab control places its pages only once shown, so ask the
+        // style where they will go instead of reading their geometry.
+        QStyleOptionTabWidgetFrame option;
+        option.initFrom(t);
+        option.shape = QTabBar::RoundedNorth;
+        option.lineWidth = t->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, t);
+        option.tabBarSize = t->tabBar()->sizeHint();
+        option.tabBarRect = QRect(QPoint(0, 0), option.tabBarSize);
+        option.rect = QRect(QPoint(0, 0), t->size());
+        return t->style()->subElementRect(QStyle::SE_TabWidgetTabContents, &option, t).topLeft();
     });
 }
 

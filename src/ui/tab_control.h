@@ -18,6 +18,10 @@ void SetTabCaption(int64_t tabs, int index, const QString& caption);
 QString TabCaption(int64_t tabs, int index);
 int TabCount(int64_t tabs);
 
+/// Top-left corner of the page area in the tab control's coordinates, as the
+/// style places it; right also while the control has never been shown.
+QPoint TabPageOrigin(int64_t tabs);
+
 /// The rectangle of the last tab, in the tab control's coordinates.
 QRect LastTabRect(int64_t tabs);
 
