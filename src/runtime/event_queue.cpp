@@ -83,17 +83,17 @@ void Pump(int32_t timeoutMs)
         dispatcher->processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
         return;
     }
-    // Something already pending: no need to wait at all.
-    if (dispatcher->processEvents(QEventLoop::AllEvents))
-        return;
+    // One call handles what is pending and otherwise sleeps until the next
+    // event or the wake-up. The wake-up timer keeps running between calls:
+    // starting and stopping it on every pass of a 1 ms loop would cost more
+    // than the wait itself.
     if (!events.wakeTimer) {
         events.wakeTimer = std::make_unique<QTimer>();
-        events.wakeTimer->setSingleShot(true);
         events.wakeTimer->setTimerType(Qt::PreciseTimer);
     }
-    events.wakeTimer->start(timeoutMs);
+    if (events.wakeTimer->interval() != timeoutMs || !events.wakeTimer->isActive())
+        events.wakeTimer->start(timeoutMs);
     dispatcher->processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    events.wakeTimer->stop();
 }
 
 // Threads are detached at once: nothing ever waits for a worker, and a
