@@ -301,3 +301,13 @@ TEST_F(Controls, BordersFontsColoursAndImages)
     SetTooltip(Label, "tip");
     EXPECT_EQ(Widget(Label)->accessibleDescription(), "tip");
 }
+
+TEST_F(Controls, MouseMovesBecomeOneNotificationEach)
+{
+    QTest::mouseMove(Widget(Label), QPoint(5, 5));
+    QTest::mouseMove(Widget(Label), QPoint(9, 9));
+    int moves = 0;
+    for (const Taken& t : Drain())
+        moves += t.kind == runtime::EvMouseMove ? 1 : 0;
+    EXPECT_GE(moves, 1);
+}

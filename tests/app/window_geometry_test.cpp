@@ -1,0 +1,75 @@
+#include "app/main_layout.h"
+#include "app/window_layout.h"
+#include "window_fixture.h"
+
+#include "runtime/display_metrics.h"
+#include "runtime/process_state.h"
+#include "settings/app_settings.h"
+#include "ui/control_numbers.h"
+#include "ui/controls.h"
+#include "ui/list_control.h"
+#include "ui/tab_control.h"
+
+#include <gtest/gtest.h>
+
+using namespace ui::no;
+
+// The real main window laid out at 96 DPI: every control lands where the
+// layout rules put it.
+TEST(WindowGeometry, RealControlsFollowTheLayoutAt96Dpi)
+{
+    ASSERT_TRUE(apptest::CreateProgramWindows());
+    ASSERT_DOUBLE_EQ(runtime::Display.uiScale, 0.96);
+    runtime::GuiReady = 0;
+    ui::Resize(MainWindow, 1152, 672);
+    app::LayoutMainWindow(true);
+
+    EXPECT_EQ(ui::Geometry(WinkImage).x(), 816);
+    EXPECT_EQ(ui::Geometry(SearchBox).x(), 855);
+    EXPECT_EQ(ui::Geometry(FilterBox).x(), 855);
+    EXPECT_EQ(ui::Geometry(StatusLine), QRect(0, 649, 1152, 23));
+    EXPECT_EQ(ui::Geometry(ContentTabs), QRect(10, 58, 1133, 331));
+
+    app::MainLayoutInput in;
+    in.W = 1152;
+    in.H = 672;
+    in.uiScale = 0.96;
+    in.versionShown = settings::Settings.Version_Shown == 1;
+    in.contentPageY = ui::TabPageOrigin(ContentTabs).y();
+    in.scrollbarAllowance = 0; // columns are checked below
+    const app::MainLayout expected = app::ComputeMainLayout(in);
+    for (const auto& [number, rect] : expected.rects) {
+        if (number == PictureImage)
+            EXPECT_EQ(ui::Geometry(number).topLeft(), rect.topLeft());
+        else
+            EXPECT_EQ(ui::Geometry(number), rect) << "control " << number;
+    }
+    EXPECT_EQ(ui::ColumnWidth(TodayList, 1), 211);
+    EXPECT_EQ(ui::ColumnWidth(TodayList, 2), 798);
+
+    // The settings record follows the window.
+    EXPECT_EQ(settings::Settings.App_W, 1152);
+    EXPECT_EQ(settings::Settings.App_H, 672);
+
+    // Hiding versions narrows the name columns at the next forced layout.
+    settings::Settings.Version_Shown = 0;
+    app::LayoutMainWindow(true);
+    EXPECT_EQ(ui::ColumnWidth(YesterdayList, 1), 154);
+    settings::Settings.Version_Shown = 1;
+    app::LayoutMainWindow(true);
+    EXPECT_EQ(ui::ColumnWidth(YesterdayList, 1), 211);
+}
+
+TEST(WindowGeometry, HeaderRowFollowsTheTabCaptions)
+{
+    ASSERT_TRUE(apptest::CreateProgramWindows());
+    ui::Resize(MainWindow, 1152, 672);
+    app::LayoutMainWindow(true);
+    const int64_t before = app::TabStripEnd(ContentTabs);
+    ui::SetTabCaption(ContentTabs, 0, "Wednesday September 30, 2026 ");
+    app::LayoutHeaderRow();
+    EXPECT_GT(app::TabStripEnd(ContentTabs), before); // a longer caption pushes the end right
+    EXPECT_EQ(ui::Geometry(TabStripLine).width(), app::TabStripEnd(ContentTabs));
+    const QRect last = ui::LastTabRect(NewsTabs);
+    EXPECT_EQ(app::TabStripEnd(NewsTabs), app::TabStripEndOf(last, 0.96));
+}
