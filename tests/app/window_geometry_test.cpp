@@ -73,3 +73,14 @@ TEST(WindowGeometry, HeaderRowFollowsTheTabCaptions)
     const QRect last = ui::LastTabRect(NewsTabs);
     EXPECT_EQ(app::TabStripEnd(NewsTabs), app::TabStripEndOf(last, 0.96));
 }
+
+TEST(WindowGeometry, InstalledAppsControlsFitTheirPage)
+{
+    ASSERT_TRUE(apptest::CreateProgramWindows());
+    ui::Resize(MainWindow, 1152, 672);
+    app::LayoutMainWindow(true);
+    const QRect tabs = ui::Geometry(ContentTabs);
+    const int pageHeight = tabs.height() - ui::TabPageOrigin(ContentTabs).y();
+    for (const int64_t control : {AppsList, AppsCheckButton, AppsInfoBox, SelectUpdatesButton, StartUpdatesButton})
+        EXPECT_LE(ui::Geometry(control).bottom(), pageHeight) << "control " << control << " page " << pageHeight;
+}
