@@ -56,21 +56,10 @@ QStringView Between(QStringView text, const Needle& startMarker, const Needle& e
     return LeftOf(rest, FindIn(rest, endMarker) - 1);
 }
 
-QStringView TrimmedSpaces(QStringView text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == u' ')
-        ++begin;
-    while (end > begin && text[end - 1] == u' ')
-        --end;
-    return text.mid(begin, end - begin);
-}
-
 /// CleanLine over a view.
 QStringView CleanedLine(QStringView line)
 {
-    const QStringView trimmed = TrimmedSpaces(line);
+    const QStringView trimmed = runtime::TrimSpaces(line);
     if (StartsWith(trimmed, u"<br>"))
         return trimmed.mid(4);
     if (StartsWith(trimmed, u"<br />"))
@@ -468,7 +457,7 @@ DayPage TakeDayPage(const QString& page)
     DayPage result;
     QString s = ExtractBetween(page, PhraseStart.text.toString(), BlockEnd.text.toString());
     s.remove(QStringLiteral("\r\n"));
-    s = runtime::TrimSpaces(s);
+    s = runtime::TrimSpaces(s).toString();
     if (s.endsWith(u'.'))
         s.chop(1);
     result.sitePhrase = s;

@@ -108,7 +108,7 @@ QString ExtractBetween(const QString& text, const QString& startMarker, const QS
 
 QString CleanLine(const QString& line)
 {
-    const QString trimmed = runtime::TrimSpaces(line);
+    const QString trimmed = runtime::TrimSpaces(line).toString();
     if (runtime::Left(trimmed, 4) == u"<br>")
         return runtime::From(trimmed, 5);
     if (runtime::Left(trimmed, 6) == u"<br />")

@@ -29,7 +29,7 @@ QString From(const QString& text, qsizetype pos)
     return text.mid(pos - 1);
 }
 
-QString TrimSpaces(const QString& text)
+QStringView TrimSpaces(QStringView text)
 {
     qsizetype begin = 0;
     qsizetype end = text.size();

@@ -18,7 +18,8 @@ QString Left(const QString& text, qsizetype count);
 /// less, empty past the end.
 QString From(const QString& text, qsizetype pos);
 
-/// Removes the space character U+0020, and only it, from both ends.
-QString TrimSpaces(const QString& text);
+/// Removes the space character U+0020, and only it, from both ends. The
+/// result views `text`, so it lives no longer than it.
+QStringView TrimSpaces(QStringView text);
 
 } // namespace runtime

@@ -39,8 +39,8 @@ TEST(TextPositions, LeftFromAndTrimHandleEveryBoundary)
     EXPECT_EQ(From("abc", -5), "abc");
     EXPECT_EQ(From("abc", 3), "c");
     EXPECT_EQ(From("abc", 4), "");
-    EXPECT_EQ(TrimSpaces("  a b  "), "a b");
-    EXPECT_EQ(TrimSpaces("\ta\t"), "\ta\t");                           // only the space character
-    EXPECT_EQ(TrimSpaces(QString::fromUtf8("\u00a0a ")), QString::fromUtf8("\u00a0a")); // not no-break space
-    EXPECT_EQ(TrimSpaces("    "), "");
+    EXPECT_EQ(TrimSpaces(u"  a b  ").toString(), "a b");
+    EXPECT_EQ(TrimSpaces(u"\ta\t").toString(), "\ta\t");                           // only the space character
+    EXPECT_EQ(TrimSpaces(QString::fromUtf8("\u00a0a ")).toString(), QString::fromUtf8("\u00a0a")); // not no-break space
+    EXPECT_EQ(TrimSpaces(u"    ").toString(), "");
 }
