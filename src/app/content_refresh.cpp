@@ -55,8 +55,7 @@ void UpdateRefreshTooltip()
     QString next;
     if (rate > 0) {
         runtime::NextRefreshTime = runtime::ElapsedMs() + rate * 60000;
-        next = runtime::DateFormat(QStringLiteral("%hh:%ii:%ss"),
-                                   runtime::DateAddMinutes(runtime::DateNow(), rate));
+        next = runtime::DateFormat(QStringLiteral("%hh:%ii:%ss"), runtime::DateAddMinutes(runtime::DateNow(), rate));
     }
     ui::SetTooltip(ui::no::RefreshImage, RefreshTooltipText(rate, next));
 }

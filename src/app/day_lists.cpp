@@ -79,8 +79,8 @@ void ShowListSummary(int tab)
 void ShowScrapeOutcome()
 {
     using namespace ui::no;
-    const content::ScrapeOutcomeResult result = content::DecideScrapeOutcome(
-        ui::RowCount(TodayList), ui::Text(FilterBox), settings::Settings.Platform);
+    const content::ScrapeOutcomeResult result =
+        content::DecideScrapeOutcome(ui::RowCount(TodayList), ui::Text(FilterBox), settings::Settings.Platform);
     if (result.outcome != content::ScrapeOutcome::NoContent) {
         SetStatusText(result.statusText, false);
         return;

@@ -65,7 +65,9 @@ void OpenSoftwareCentre()
 void OnMenu(int64_t item)
 {
     switch (item) {
-    case 0: ShowMainWindow(); break;
+    case 0:
+        ShowMainWindow();
+        break;
     case 1:
         ShowMainWindow();
         RefreshContent(true);
@@ -76,7 +78,8 @@ void OnMenu(int64_t item)
         ShowMainWindow();
         runtime::PostEvent(runtime::EvControl, MainWindow, AppsCheckButton, 1000);
         break;
-    case 13: QuitApplication();
+    case 13:
+        QuitApplication();
     default: {
         const QString link = MenuLink(item, runtime::SiteBaseUrl());
         if (!link.isEmpty())
@@ -158,7 +161,8 @@ void OnKey(int64_t key, int64_t lastEventWindow)
         }
         WaitForRelease(ui::VkF12);
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -190,9 +194,15 @@ void OnControl(int64_t control, int64_t type)
     if (control > 24)
         LastUsedControl = control;
     switch (control) {
-    case 20: OpenInBrowser(MenuLink(20, runtime::SiteBaseUrl())); break;
-    case 21: OpenInBrowser(MenuLink(21, runtime::SiteBaseUrl())); break;
-    case 22: OpenSettingsWindow(); break;
+    case 20:
+        OpenInBrowser(MenuLink(20, runtime::SiteBaseUrl()));
+        break;
+    case 21:
+        OpenInBrowser(MenuLink(21, runtime::SiteBaseUrl()));
+        break;
+    case 22:
+        OpenSettingsWindow();
+        break;
     case 23:
         if (type == ui::ControlClick)
             RefreshContent(true);
@@ -202,7 +212,9 @@ void OnControl(int64_t control, int64_t type)
             ui::SelectAllText(SearchBox);
         UpdateSearchBoxLook();
         break;
-    case 26: SiteSearch(); break;
+    case 26:
+        SiteSearch();
+        break;
     case 27: {
         const int tab = static_cast<int>(ui::State(ContentTabs));
         if (tab != LastSeenTab) {
@@ -213,19 +225,34 @@ void OnControl(int64_t control, int64_t type)
         break;
     }
     case 31:
-    case 34: OpenFileItem(control, type); break;
-    case 36: OnFilterBox(type); break;
-    case 37: OnPlatformCombo(); break;
+    case 34:
+        OpenFileItem(control, type);
+        break;
+    case 36:
+        OnFilterBox(type);
+        break;
+    case 37:
+        OnPlatformCombo();
+        break;
     case 39:
         if (runtime::UpdaterAvailable.load() != 1)
             OpenInBrowser(StoreUrl);
         break;
-    case 40: OpenSoftwareCentre(); break;
-    case 44: OpenPictureStory(); break;
+    case 40:
+        OpenSoftwareCentre();
+        break;
+    case 44:
+        OpenPictureStory();
+        break;
     case 48:
-    case 49: OpenNewsItem(control, type); break;
-    case 14: CloseSettingsWindow(); break;
-    default: break; // settings controls 1-13 and the updater's controls come later
+    case 49:
+        OpenNewsItem(control, type);
+        break;
+    case 14:
+        CloseSettingsWindow();
+        break;
+    default:
+        break; // settings controls 1-13 and the updater's controls come later
     }
 }
 
@@ -243,8 +270,10 @@ bool F5RefreshesContent(int64_t lastEventWindow, int currentTab, int64_t focused
     case YesterdayList:
     case FilterBox:
     case NewsList:
-    case ArticlesList: return true;
-    default: return false;
+    case ArticlesList:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -262,17 +291,27 @@ bool F5ChecksApps(int64_t lastEventWindow, int currentTab, bool updaterAvailable
 QString MenuLink(int64_t item, const QString& baseUrl)
 {
     switch (item) {
-    case 4: return QStringLiteral("https://www.facebook.com/zorvane");
-    case 5: return QStringLiteral("https://x.com/zorvane");
-    case 6: return QStringLiteral("https://www.youtube.com/@zorvane");
+    case 4:
+        return QStringLiteral("https://www.facebook.com/zorvane");
+    case 5:
+        return QStringLiteral("https://x.com/zorvane");
+    case 6:
+        return QStringLiteral("https://www.youtube.com/@zorvane");
     case 8:
-    case 20: return baseUrl;
-    case 9: return baseUrl + QStringLiteral("/zv/topdownloads/index.html");
-    case 10: return baseUrl + QStringLiteral("/news/archive");
-    case 11: return baseUrl + QStringLiteral("/news/channels/off_base.html");
-    case 12: return baseUrl + QStringLiteral("/news/channels/way_off_base.html");
-    case 21: return baseUrl + QStringLiteral("/content/page/donations.html");
-    default: return QString();
+    case 20:
+        return baseUrl;
+    case 9:
+        return baseUrl + QStringLiteral("/zv/topdownloads/index.html");
+    case 10:
+        return baseUrl + QStringLiteral("/news/archive");
+    case 11:
+        return baseUrl + QStringLiteral("/news/channels/off_base.html");
+    case 12:
+        return baseUrl + QStringLiteral("/news/channels/way_off_base.html");
+    case 21:
+        return baseUrl + QStringLiteral("/content/page/donations.html");
+    default:
+        return QString();
     }
 }
 
@@ -285,12 +324,23 @@ void DispatchEvent(int32_t kind, int64_t window, int64_t object, int64_t type, i
         else if (type == 1)
             ShowTrayMenu(QCursor::pos());
         break;
-    case runtime::EvMenu: OnMenu(object); break;
-    case runtime::EvCloseWindow: OnClose(window); break;
-    case runtime::EvMouseMove: OnMouseMove(); break;
-    case runtime::EvKeyDown: OnKey(param, window); break;
-    case runtime::EvControl: OnControl(object, type); break;
-    default: break;
+    case runtime::EvMenu:
+        OnMenu(object);
+        break;
+    case runtime::EvCloseWindow:
+        OnClose(window);
+        break;
+    case runtime::EvMouseMove:
+        OnMouseMove();
+        break;
+    case runtime::EvKeyDown:
+        OnKey(param, window);
+        break;
+    case runtime::EvControl:
+        OnControl(object, type);
+        break;
+    default:
+        break;
     }
 }
 

@@ -51,8 +51,7 @@ MainLayout ComputeMainLayout(const MainLayoutInput& in)
     // The installed-apps page.
     const int appsWidth = R(PW - 303 * s);
     r[38] = QRect(0, 0, appsWidth, R(PH - 32 * s));
-    out.appsIdColumn =
-        R(appsWidth - (250 + 150 + 150) * s - static_cast<double>(in.scrollbarAllowance));
+    out.appsIdColumn = R(appsWidth - (250 + 150 + 150) * s - static_cast<double>(in.scrollbarAllowance));
     const double C = PW - 302 * s;
     r[39] = QRect(R(C), 0, R((294 - 30) * s), R(28 * s));
     r[40] = QRect(R(PW - 37 * s), 0, R(29 * s), R(28 * s));

@@ -14,8 +14,8 @@ namespace app {
 
 struct MainLayoutInput
 {
-    int64_t W = 0;                  // inner width
-    int64_t H = 0;                  // inner height
+    int64_t W = 0; // inner width
+    int64_t H = 0; // inner height
     double uiScale = 1.0;
     bool versionShown = true;
     int64_t contentPageY = 0;       // y of a tab page inside ContentTabs
@@ -24,11 +24,11 @@ struct MainLayoutInput
 
 struct MainLayout
 {
-    std::map<int64_t, QRect> rects;      // control number -> geometry in its parent
-    std::map<int64_t, int> nameColumn;   // "Name" column width of lists 29, 31, 32, 34
-    std::map<int64_t, int> descColumn;   // "Description" column width of the same
-    int appsIdColumn = 0;                // column 3 of AppsList
-    int newsColumn = 0;                  // column 0 of NewsList and ArticlesList
+    std::map<int64_t, QRect> rects;    // control number -> geometry in its parent
+    std::map<int64_t, int> nameColumn; // "Name" column width of lists 29, 31, 32, 34
+    std::map<int64_t, int> descColumn; // "Description" column width of the same
+    int appsIdColumn = 0;              // column 3 of AppsList
+    int newsColumn = 0;                // column 0 of NewsList and ArticlesList
     int64_t winkX = 0;
 };
 

@@ -167,8 +167,7 @@ bool CreateMainWindowControls()
     b.Image(RefreshImage, main, S(153), S(11), ImageId::Refresh, QStringLiteral("RefreshImage"));
     ui::SetTooltip(RefreshImage, QStringLiteral("Refresh now (F5)"));
     ui::Raise(RefreshImage);
-    b.Make(WinkImage, ControlKind::Image, main, QRect(0, S(11), S(32), S(32)), QString(),
-           QStringLiteral("WinkImage"));
+    b.Make(WinkImage, ControlKind::Image, main, QRect(0, S(11), S(32), S(32)), QString(), QStringLiteral("WinkImage"));
     ui::SetImage(WinkImage, ImageId::WinkA);
 
     b.Make(SearchBox, ControlKind::Edit, main, QRect(0, S(16), S(267), S(26)), QString(), QStringLiteral("SearchBox"));
@@ -229,7 +228,8 @@ bool CreateMainWindowControls()
     b.Make(NewsTabs, ControlKind::Tabs, main, QRect(S(272), 0, 0, S(248)), QString(), QStringLiteral("NewsTabs"));
     ui::AddTab(NewsTabs, QStringLiteral("News"), ImageId::TabNews);
     ui::AddTab(NewsTabs, QStringLiteral("Articles"), ImageId::TabArticles);
-    for (const auto& [list, page, name] : {std::tuple{NewsList, 0, "NewsList"}, std::tuple{ArticlesList, 1, "ArticlesList"}}) {
+    for (const auto& [list, page, name] :
+         {std::tuple{NewsList, 0, "NewsList"}, std::tuple{ArticlesList, 1, "ArticlesList"}}) {
         b.Make(list, ControlKind::List, Parent{NewsTabs, page}, QRect(1, 1, 0, 0), QString(), QLatin1StringView(name));
         ui::AddListColumn(list, QString(), 0);
         ui::AddListColumn(list, QStringLiteral("Link"), 0);

@@ -16,14 +16,22 @@ ui::ImageId ImageOf(content::NewsIcon icon)
 {
     using content::NewsIcon;
     switch (icon) {
-    case NewsIcon::NewsExclamation: return ui::ImageId::NewsExclamation;
-    case NewsIcon::NewsVideo: return ui::ImageId::NewsVideo;
-    case NewsIcon::News: return ui::ImageId::TabNews;
-    case NewsIcon::ArticleExclamation: return ui::ImageId::ArticleExclamation;
-    case NewsIcon::ArticleVideo: return ui::ImageId::ArticleVideo;
-    case NewsIcon::HowTo: return ui::ImageId::HowTo;
-    case NewsIcon::WhatIs: return ui::ImageId::WhatIs;
-    case NewsIcon::Article: return ui::ImageId::Article;
+    case NewsIcon::NewsExclamation:
+        return ui::ImageId::NewsExclamation;
+    case NewsIcon::NewsVideo:
+        return ui::ImageId::NewsVideo;
+    case NewsIcon::News:
+        return ui::ImageId::TabNews;
+    case NewsIcon::ArticleExclamation:
+        return ui::ImageId::ArticleExclamation;
+    case NewsIcon::ArticleVideo:
+        return ui::ImageId::ArticleVideo;
+    case NewsIcon::HowTo:
+        return ui::ImageId::HowTo;
+    case NewsIcon::WhatIs:
+        return ui::ImageId::WhatIs;
+    case NewsIcon::Article:
+        return ui::ImageId::Article;
     }
     return ui::ImageId::Article;
 }

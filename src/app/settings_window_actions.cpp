@@ -12,7 +12,6 @@
 #include "ui/controls.h"
 #include "ui/input_events.h"
 
-
 namespace app {
 
 namespace {

@@ -58,7 +58,9 @@ void QuitOnTerminationSignals()
         return;
     auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, qApp);
     QObject::connect(notifier, &QSocketNotifier::activated, [] { QuitApplication(); });
-    struct sigaction action{};
+    struct sigaction action
+    {
+    };
     action.sa_handler = OnTerminationSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;

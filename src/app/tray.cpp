@@ -51,8 +51,8 @@ void WatchTrayHost()
     static QDBusServiceWatcher* watcher = nullptr;
     if (watcher != nullptr || !QDBusConnection::sessionBus().isConnected())
         return;
-    watcher = new QDBusServiceWatcher(QStringLiteral("org.kde.StatusNotifierWatcher"),
-                                      QDBusConnection::sessionBus(), QDBusServiceWatcher::WatchForRegistration);
+    watcher = new QDBusServiceWatcher(QStringLiteral("org.kde.StatusNotifierWatcher"), QDBusConnection::sessionBus(),
+                                      QDBusServiceWatcher::WatchForRegistration);
     QObject::connect(watcher, &QDBusServiceWatcher::serviceRegistered, [] { RecreateTrayIcon(); });
 }
 

@@ -122,13 +122,27 @@ QString DateFormat(const QString& mask, Date date)
             if (!rest.startsWith(t.token, Qt::CaseInsensitive))
                 continue;
             switch (t.field) {
-            case 0: out += QString::number(f.year); break;
-            case 1: out += TwoDigits(f.year % 100); break;
-            case 2: out += TwoDigits(f.month); break;
-            case 3: out += TwoDigits(f.day); break;
-            case 4: out += TwoDigits(f.hour); break;
-            case 5: out += TwoDigits(f.minute); break;
-            default: out += TwoDigits(f.second); break;
+            case 0:
+                out += QString::number(f.year);
+                break;
+            case 1:
+                out += TwoDigits(f.year % 100);
+                break;
+            case 2:
+                out += TwoDigits(f.month);
+                break;
+            case 3:
+                out += TwoDigits(f.day);
+                break;
+            case 4:
+                out += TwoDigits(f.hour);
+                break;
+            case 5:
+                out += TwoDigits(f.minute);
+                break;
+            default:
+                out += TwoDigits(f.second);
+                break;
             }
             i += 1 + t.token.size();
             matched = true;

@@ -7,7 +7,7 @@ namespace runtime {
 /// What the layout rules need to know about the screen.
 struct DisplayMetrics
 {
-    double uiScale = 0.96; // horizontal logical DPI / 100
+    double uiScale = 0.96;  // horizontal logical DPI / 100
     int screenWidth = 1920; // primary screen, pixels
     int screenHeight = 1080;
 };

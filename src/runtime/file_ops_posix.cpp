@@ -48,7 +48,9 @@ bool FileDelete(const QString& path, bool force)
     const QByteArray name = QFile::encodeName(path);
     if (name.isEmpty())
         return false;
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::lstat(name.constData(), &st) != 0 || S_ISDIR(st.st_mode))
         return false;
     if (force && !S_ISLNK(st.st_mode) && IsReadOnly(st))
@@ -64,7 +66,9 @@ int64_t FileSize(const QString& path)
     const QByteArray name = QFile::encodeName(trimmed);
     if (name.isEmpty())
         return -1;
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::stat(name.constData(), &st) != 0)
         return -1;
     if (S_ISDIR(st.st_mode))
@@ -80,7 +84,9 @@ void DeleteMatchingFiles(const QString& directory, const QString& pattern)
         if (!WildcardMatches(fileName, pattern))
             continue;
         const QByteArray name = QFile::encodeName(dir.filePath(fileName));
-        struct stat st{};
+        struct stat st
+        {
+        };
         if (::lstat(name.constData(), &st) != 0 || !S_ISREG(st.st_mode) || IsReadOnly(st))
             continue;
         ::unlink(name.constData());

@@ -102,40 +102,77 @@ void ApplyValue(AppSettings& s, Key key, const QString& text, const DisplayMetri
     case Key::App_Y:
         s.App_Y = v < 0 || v > 9999 ? (display.screenHeight - s.App_H) / 2 : v;
         break;
-    case Key::App_Maxed: s.App_Maxed = ZeroOrOne(v); break;
-    case Key::App_Run_Minimized: s.App_Run_Minimized = ZeroOrOne(v); break;
-    case Key::App_Close_To_Tray: s.App_Close_To_Tray = ZeroOrOne(v); break;
-    case Key::App_Run_At_Startup: s.App_Run_At_Startup = NonZeroIsOne(v); break;
-    case Key::Alert_Highlight: s.Alert_Highlight = NonZeroIsOne(v); break;
-    case Key::Alert_Popup: s.Alert_Popup = NonZeroIsOne(v); break;
-    case Key::Zorva_Colors: s.Zorva_Colors = NonZeroIsOne(v); break;
-    case Key::Refresh_Picture: s.Refresh_Picture = NonZeroIsOne(v); break;
-    case Key::Version_Shown: s.Version_Shown = NonZeroIsOne(v); break;
-    case Key::Refresh_Rate: s.Refresh_Rate = v < 0 || v > 9999 ? 0 : v; break;
+    case Key::App_Maxed:
+        s.App_Maxed = ZeroOrOne(v);
+        break;
+    case Key::App_Run_Minimized:
+        s.App_Run_Minimized = ZeroOrOne(v);
+        break;
+    case Key::App_Close_To_Tray:
+        s.App_Close_To_Tray = ZeroOrOne(v);
+        break;
+    case Key::App_Run_At_Startup:
+        s.App_Run_At_Startup = NonZeroIsOne(v);
+        break;
+    case Key::Alert_Highlight:
+        s.Alert_Highlight = NonZeroIsOne(v);
+        break;
+    case Key::Alert_Popup:
+        s.Alert_Popup = NonZeroIsOne(v);
+        break;
+    case Key::Zorva_Colors:
+        s.Zorva_Colors = NonZeroIsOne(v);
+        break;
+    case Key::Refresh_Picture:
+        s.Refresh_Picture = NonZeroIsOne(v);
+        break;
+    case Key::Version_Shown:
+        s.Version_Shown = NonZeroIsOne(v);
+        break;
+    case Key::Refresh_Rate:
+        s.Refresh_Rate = v < 0 || v > 9999 ? 0 : v;
+        break;
     case Key::Alert_Names:
-    case Key::Platform: break;
+    case Key::Platform:
+        break;
     }
 }
 
 QString ValueText(const AppSettings& s, Key key)
 {
     switch (key) {
-    case Key::App_W: return QString::number(s.App_W);
-    case Key::App_H: return QString::number(s.App_H);
-    case Key::App_X: return QString::number(s.App_X);
-    case Key::App_Y: return QString::number(s.App_Y);
-    case Key::App_Maxed: return QString::number(s.App_Maxed);
-    case Key::App_Run_At_Startup: return QString::number(s.App_Run_At_Startup);
-    case Key::App_Run_Minimized: return QString::number(s.App_Run_Minimized);
-    case Key::App_Close_To_Tray: return QString::number(s.App_Close_To_Tray);
-    case Key::Alert_Names: return s.Alert_Names;
-    case Key::Alert_Highlight: return QString::number(s.Alert_Highlight);
-    case Key::Alert_Popup: return QString::number(s.Alert_Popup);
-    case Key::Zorva_Colors: return QString::number(s.Zorva_Colors);
-    case Key::Platform: return s.Platform;
-    case Key::Refresh_Picture: return QString::number(s.Refresh_Picture);
-    case Key::Refresh_Rate: return QString::number(s.Refresh_Rate);
-    case Key::Version_Shown: return QString::number(s.Version_Shown);
+    case Key::App_W:
+        return QString::number(s.App_W);
+    case Key::App_H:
+        return QString::number(s.App_H);
+    case Key::App_X:
+        return QString::number(s.App_X);
+    case Key::App_Y:
+        return QString::number(s.App_Y);
+    case Key::App_Maxed:
+        return QString::number(s.App_Maxed);
+    case Key::App_Run_At_Startup:
+        return QString::number(s.App_Run_At_Startup);
+    case Key::App_Run_Minimized:
+        return QString::number(s.App_Run_Minimized);
+    case Key::App_Close_To_Tray:
+        return QString::number(s.App_Close_To_Tray);
+    case Key::Alert_Names:
+        return s.Alert_Names;
+    case Key::Alert_Highlight:
+        return QString::number(s.Alert_Highlight);
+    case Key::Alert_Popup:
+        return QString::number(s.Alert_Popup);
+    case Key::Zorva_Colors:
+        return QString::number(s.Zorva_Colors);
+    case Key::Platform:
+        return s.Platform;
+    case Key::Refresh_Picture:
+        return QString::number(s.Refresh_Picture);
+    case Key::Refresh_Rate:
+        return QString::number(s.Refresh_Rate);
+    case Key::Version_Shown:
+        return QString::number(s.Version_Shown);
     }
     return QString();
 }

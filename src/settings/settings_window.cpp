@@ -25,12 +25,12 @@ struct Row
 
 // In creation order. Control 7 shares row 6, two pixels higher; control 8 too.
 constexpr Row Rows[] = {
-    {1, ui::ControlKind::CheckBox, 15, 0, 455, 20,
-     "Use the Zorvane color scheme (untick to use the Windows scheme).", "SettingsColours"},
+    {1, ui::ControlKind::CheckBox, 15, 0, 455, 20, "Use the Zorvane color scheme (untick to use the Windows scheme).",
+     "SettingsColours"},
     {2, ui::ControlKind::CheckBox, 15, 25, 450, 20,
      "Automatically start this application when Windows starts or you log on.", "SettingsRunAtStartup"},
-    {3, ui::ControlKind::CheckBox, 15, 25, 410, 20,
-     "Start with the application's window minimized to the system tray.", "SettingsRunMinimized"},
+    {3, ui::ControlKind::CheckBox, 15, 25, 410, 20, "Start with the application's window minimized to the system tray.",
+     "SettingsRunMinimized"},
     {4, ui::ControlKind::CheckBox, 15, 25, 420, 20,
      "Minimize the application to the system tray when Close is clicked.", "SettingsCloseToTray"},
     {5, ui::ControlKind::CheckBox, 15, 25, 440, 20,

@@ -44,7 +44,7 @@ QTreeWidget* MakeList(ControlKind kind, QWidget* parentWidget)
     list->setAllColumnsShowFocus(true);
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setSelectionMode(kind == ControlKind::ListWithHeader ? QAbstractItemView::ExtendedSelection
-                                                                 : QAbstractItemView::SingleSelection);
+                                                               : QAbstractItemView::SingleSelection);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     list->header()->setStretchLastSection(false);
     list->header()->setSectionsMovable(false);
@@ -182,8 +182,7 @@ QFont FontOf(FontKind kind)
     return font;
 }
 
-template <typename T>
-T* As(int64_t number)
+template <typename T> T* As(int64_t number)
 {
     Entry* entry = FindEntry(number);
     return entry != nullptr ? qobject_cast<T*>(entry->widget.data()) : nullptr;
@@ -591,8 +590,7 @@ void SetDigitsOnly(int64_t number, int maxLength)
     OnGuiThread([&] {
         if (auto* edit = As<QLineEdit>(number)) {
             edit->setMaxLength(maxLength);
-            edit->setValidator(
-                new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+            edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
         }
     });
 }

@@ -29,12 +29,12 @@ enum class ControlKind {
     ImageButton, // flat button with a 16 x 16 icon
     PushButton,
     CheckBox,
-    Edit,        // single line
-    List,        // report view without header
-    HeaderList,  // report view showing only its column header
+    Edit,       // single line
+    List,       // report view without header
+    HeaderList, // report view showing only its column header
     ListWithHeader,
-    RichText,    // read-only rich-text box with word wrap
-    ImageCombo,  // combo box of icons
+    RichText,   // read-only rich-text box with word wrap
+    ImageCombo, // combo box of icons
     Tabs,
 };
 

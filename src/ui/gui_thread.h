@@ -13,8 +13,7 @@ namespace ui {
 /// runs at once; from a worker it is queued, applied in call order when the
 /// GUI thread next pumps events, and the worker waits for it. Without an
 /// application object it runs on the calling thread.
-template <typename F>
-auto OnGuiThread(F&& f) -> std::invoke_result_t<F>
+template <typename F> auto OnGuiThread(F&& f) -> std::invoke_result_t<F>
 {
     using Result = std::invoke_result_t<F>;
     QCoreApplication* app = QCoreApplication::instance();

@@ -41,7 +41,8 @@ void CreatePopupMenu(int64_t menu, const std::vector<MenuItem>& items)
                 popup->addSeparator();
                 continue;
             }
-            QAction* action = item.icon ? popup->addAction(Icon(*item.icon), item.caption) : popup->addAction(item.caption);
+            QAction* action =
+                item.icon ? popup->addAction(Icon(*item.icon), item.caption) : popup->addAction(item.caption);
             action->setData(QVariant::fromValue<qlonglong>(item.id));
             action->setEnabled(item.enabled);
         }

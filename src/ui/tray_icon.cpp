@@ -29,10 +29,14 @@ std::map<int64_t, TrayEntry>& Table()
 int64_t TypeOf(QSystemTrayIcon::ActivationReason reason)
 {
     switch (reason) {
-    case QSystemTrayIcon::Trigger: return 0;
-    case QSystemTrayIcon::Context: return 1;
-    case QSystemTrayIcon::DoubleClick: return 2;
-    default: return -1;
+    case QSystemTrayIcon::Trigger:
+        return 0;
+    case QSystemTrayIcon::Context:
+        return 1;
+    case QSystemTrayIcon::DoubleClick:
+        return 2;
+    default:
+        return -1;
     }
 }
 

@@ -23,7 +23,7 @@ TEST(DispatchRules, F5RefreshesOnlyFromTheDayTabsAndTheContentControls)
         {"filter box", 15, 0, 36, true},
         {"news list", 15, 1, 48, true},
         {"articles list", 15, 0, 49, true},
-        {"platform combo", 15, 0, 37, false},  // F5 on the platform box does nothing
+        {"platform combo", 15, 0, 37, false}, // F5 on the platform box does nothing
         {"a button", 15, 0, 26, false},
         {"apps tab", 15, 2, -1, false},
         {"settings window's event", 0, 0, -1, false},
@@ -40,7 +40,7 @@ TEST(DispatchRules, F5RefreshesOnlyFromTheDayTabsAndTheContentControls)
 TEST(DispatchRules, ClosingHidesOnlyWhenTheTrayCanBringTheWindowBack)
 {
     EXPECT_EQ(DecideMainWindowClose(false, 1, true), CloseAction::Hide);
-    EXPECT_EQ(DecideMainWindowClose(true, 1, true), CloseAction::Quit);  // Shift quits anyway
+    EXPECT_EQ(DecideMainWindowClose(true, 1, true), CloseAction::Quit); // Shift quits anyway
     EXPECT_EQ(DecideMainWindowClose(false, 0, true), CloseAction::Quit);
     EXPECT_EQ(DecideMainWindowClose(false, 1, false), CloseAction::Quit); // no notification area
 }
@@ -64,8 +64,8 @@ TEST(DispatchRules, RefreshScheduleAndTooltip)
 {
     EXPECT_EQ(RefreshTooltipText(0, "14:35:09"), "Refresh now (F5)");
     EXPECT_EQ(RefreshTooltipText(30, "14:35:09"), "Refresh now (F5); or next auto-refresh at 14:35:09");
-    EXPECT_FALSE(AutoRefreshDue(0, 0, 1000000));   // rate 0: never
-    EXPECT_TRUE(AutoRefreshDue(5, 0, 1));          // skipped at start-up: due at once
+    EXPECT_FALSE(AutoRefreshDue(0, 0, 1000000));     // rate 0: never
+    EXPECT_TRUE(AutoRefreshDue(5, 0, 1));            // skipped at start-up: due at once
     EXPECT_FALSE(AutoRefreshDue(5, 300000, 300000)); // due only once the deadline has passed
     EXPECT_TRUE(AutoRefreshDue(5, 300000, 300001));
 }
@@ -83,7 +83,7 @@ TEST(DispatchRules, OnlyWebAddressesAreOpened)
         {"https://www.zorvane.com/content/page/zv_search.html?cx=a%3Ab&q=foo bar&sa=Search", true},
         {"file:///etc/passwd", false},
         {"javascript:alert(1)", false},
-        {"/news/story/1.html", false},  // relative: no host
+        {"/news/story/1.html", false}, // relative: no host
         {"", false},
         {"https://", false},
         {"ftp://example.com/file", false},

@@ -39,21 +39,21 @@ TEST(MainLayout, EveryControlAtScaleOne)
         int64_t number;
         QRect rect;
     } rows[] = {
-        {27, QRect(10, 60, 1180, 345)},  // ContentTabs: W - 20, H - 355
-        {29, QRect(0, 0, 1173, 27)},     // TodayHeader: T - 1 px, T = PW - 6
+        {27, QRect(10, 60, 1180, 345)}, // ContentTabs: W - 20, H - 355
+        {29, QRect(0, 0, 1173, 27)},    // TodayHeader: T - 1 px, T = PW - 6
         {32, QRect(0, 0, 1173, 27)},
-        {31, QRect(1, 28, 1171, 285)},   // TodayList: T - 3, PH - 60
+        {31, QRect(1, 28, 1171, 285)}, // TodayList: T - 3, PH - 60
         {34, QRect(1, 28, 1171, 285)},
-        {38, QRect(0, 0, 877, 313)},     // AppsList: PW - 303, PH - 32
-        {39, QRect(878, 0, 264, 28)},    // AppsCheckButton at C = PW - 302
-        {40, QRect(1143, 0, 29, 28)},    // ControlPanelButton at PW - 37
-        {41, QRect(878, 29, 294, 255)},  // AppsInfoBox: PH - 90 high
-        {42, QRect(878, 287, 190, 25)},  // SelectUpdatesButton at PH - 58
-        {43, QRect(1069, 287, 103, 25)}, // StartUpdatesButton at C + 191
+        {38, QRect(0, 0, 877, 313)},                         // AppsList: PW - 303, PH - 32
+        {39, QRect(878, 0, 264, 28)},                        // AppsCheckButton at C = PW - 302
+        {40, QRect(1143, 0, 29, 28)},                        // ControlPanelButton at PW - 37
+        {41, QRect(878, 29, 294, 255)},                      // AppsInfoBox: PH - 90 high
+        {42, QRect(878, 287, 190, 25)},                      // SelectUpdatesButton at PH - 58
+        {43, QRect(1069, 287, 103, 25)},                     // StartUpdatesButton at C + 191
         {45, QRect(272, 60 + 25 + 28 + 285 + 16, 918, 248)}, // NewsTabs below the list
-        {48, QRect(1, 1, 910, 215)},     // NewsList: NW - 8, 248 - 33
+        {48, QRect(1, 1, 910, 215)},                         // NewsList: NW - 8, 248 - 33
         {49, QRect(1, 1, 910, 215)},
-        {50, QRect(0, 676, 1200, 24)},   // StatusLine at H - 24, full width
+        {50, QRect(0, 676, 1200, 24)}, // StatusLine at H - 24, full width
     };
     for (const auto& r : rows)
         EXPECT_EQ(l.rects.at(r.number), r.rect) << "control " << r.number;
@@ -69,7 +69,7 @@ TEST(MainLayout, HiddenVersionsNarrowTheNameColumn)
     const MainLayout shown = ComputeMainLayout(Input(1152, 672, 0.96, true));
     const MainLayout hidden = ComputeMainLayout(Input(1152, 672, 0.96, false));
     for (const int64_t list : {29, 31, 32, 34}) {
-        EXPECT_EQ(shown.nameColumn.at(list), 211); // 220 x 0.96
+        EXPECT_EQ(shown.nameColumn.at(list), 211);  // 220 x 0.96
         EXPECT_EQ(hidden.nameColumn.at(list), 154); // 160 x 0.96
         // The width the name column gives up goes to the description.
         EXPECT_EQ(shown.descColumn.at(list), 798);  // 1124 - 326.4
@@ -91,7 +91,7 @@ TEST(MainLayout, SubtractionsRoundOncePerCoordinate)
     EXPECT_EQ(l.rects.at(29).width(), 1126);
     EXPECT_EQ(l.rects.at(39).x(), 843);
     EXPECT_EQ(l.rects.at(43).x(), 1026);
-    EXPECT_EQ(l.rects.at(27).height(), 331); // 672 - 340.8 = 331.2
+    EXPECT_EQ(l.rects.at(27).height(), 331);            // 672 - 340.8 = 331.2
     EXPECT_EQ(l.rects.at(50), QRect(0, 649, 1152, 23)); // 672 - 23.04 = 648.96
 }
 

@@ -53,7 +53,7 @@ TEST(Quit, StepsCleanUpBesideTheProgramAndSaveTheSettings)
     } rows[] = {
         {dir + "a.log", false},
         {dir + "b.log", false},
-        {dir + "kept.log", true},          // read-only files are not forced
+        {dir + "kept.log", true}, // read-only files are not forced
         {dir + "notes.txt", true},
         {dir + "log.txt", true},
         {dir + "sub.log", true},           // folders are left alone

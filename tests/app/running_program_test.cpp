@@ -117,10 +117,7 @@ protected:
         return marked;
     }
 
-    static QString TodaysCaption()
-    {
-        return QLocale::c().toString(QDate::currentDate(), "ddd MMMM dd, yyyy") + " ";
-    }
+    static QString TodaysCaption() { return QLocale::c().toString(QDate::currentDate(), "ddd MMMM dd, yyyy") + " "; }
 
     static inline std::unique_ptr<samplesite::Server> site;
     static inline std::unique_ptr<QTemporaryDir> settingsDir;

@@ -11,27 +11,20 @@ TEST(Dates, FieldsOutsideTheCalendarOrRangeGiveMinusOne)
         DateFields fields;
         Date date;
     } rows[] = {
-        {{1970, 1, 1, 0, 0, 0}, 0},
-        {{2038, 1, 19, 3, 14, 7}, 2147483647},  // last valid second
-        {{2038, 1, 19, 3, 14, 8}, -1},          // one past the range
-        {{1969, 12, 31, 23, 59, 59}, -1},
-        {{2024, 2, 29, 0, 0, 0}, 1709164800},   // leap year
-        {{2023, 2, 29, 0, 0, 0}, -1},
-        {{2000, 2, 29, 12, 0, 0}, 951825600},   // divisible by 400: leap
-        {{2100, 2, 29, 0, 0, 0}, -1},           // out of range anyway
-        {{2026, 4, 31, 0, 0, 0}, -1},           // 31st in a 30-day month
-        {{2026, 13, 1, 0, 0, 0}, -1},
-        {{2026, 0, 1, 0, 0, 0}, -1},
-        {{2026, 1, 0, 0, 0, 0}, -1},
-        {{2026, 1, 1, 24, 0, 0}, -1},
-        {{2026, 1, 1, 0, 60, 0}, -1},
-        {{2026, 1, 1, 0, 0, 60}, -1},
+        {{1970, 1, 1, 0, 0, 0}, 0},           {{2038, 1, 19, 3, 14, 7}, 2147483647}, // last valid second
+        {{2038, 1, 19, 3, 14, 8}, -1},                                               // one past the range
+        {{1969, 12, 31, 23, 59, 59}, -1},     {{2024, 2, 29, 0, 0, 0}, 1709164800},  // leap year
+        {{2023, 2, 29, 0, 0, 0}, -1},         {{2000, 2, 29, 12, 0, 0}, 951825600},  // divisible by 400: leap
+        {{2100, 2, 29, 0, 0, 0}, -1},                                                // out of range anyway
+        {{2026, 4, 31, 0, 0, 0}, -1},                                                // 31st in a 30-day month
+        {{2026, 13, 1, 0, 0, 0}, -1},         {{2026, 0, 1, 0, 0, 0}, -1},           {{2026, 1, 0, 0, 0, 0}, -1},
+        {{2026, 1, 1, 24, 0, 0}, -1},         {{2026, 1, 1, 0, 60, 0}, -1},          {{2026, 1, 1, 0, 0, 60}, -1},
         {{2026, 12, 7, 9, 5, 7}, 1796634307},
     };
     for (const auto& r : rows) {
         const DateFields& f = r.fields;
-        EXPECT_EQ(DateFromFields(f), r.date) << f.year << "-" << f.month << "-" << f.day << " " << f.hour << ":"
-                                             << f.minute << ":" << f.second;
+        EXPECT_EQ(DateFromFields(f), r.date)
+            << f.year << "-" << f.month << "-" << f.day << " " << f.hour << ":" << f.minute << ":" << f.second;
     }
 }
 
@@ -61,16 +54,16 @@ TEST(Dates, FormatFollowsTheMask)
         const char* text;
     } rows[] = {
         {"%hh:%ii:%ss", morning, "09:05:07"},
-        {"%HH:%II:%SS", morning, "09:05:07"},               // tokens ignore case
+        {"%HH:%II:%SS", morning, "09:05:07"},                         // tokens ignore case
         {"%hh:%ii:%ss", DateAddMinutes(lateEvening, 15), "00:05:00"}, // day rolls over unseen
         {"%yyyy-%mm-%dd", morning, "2026-12-07"},
         {"%yy", year2005, "05"},
-        {"%yyy", year2005, "05y"},                         // "yy" then a literal "y"
-        {"100%", morning, "100%"},                         // lone percent kept
+        {"%yyy", year2005, "05y"}, // "yy" then a literal "y"
+        {"100%", morning, "100%"}, // lone percent kept
         {"%%hh", morning, "%09"},
         {"%x%", morning, "%x%"},
         {"", morning, ""},
-        {"%hh", -1, ""},                                   // no date: empty text
+        {"%hh", -1, ""}, // no date: empty text
     };
     for (const auto& r : rows)
         EXPECT_EQ(DateFormat(r.mask, r.date), r.text) << r.mask;

@@ -100,7 +100,7 @@ TEST(EventQueue, CurrentEventFieldsAfterNothingArrived)
     ASSERT_EQ(WaitEvent(0), EvControl);
     EXPECT_EQ(EventType(), 2);
     EXPECT_EQ(WaitEvent(0), 0);
-    EXPECT_EQ(EventType(), -1);  // no current event
+    EXPECT_EQ(EventType(), -1);   // no current event
     EXPECT_EQ(EventWindow(), 15); // the last queued event's window stays readable
     EXPECT_EQ(EventObject(), 27);
 }

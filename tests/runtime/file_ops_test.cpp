@@ -26,7 +26,7 @@ TEST(FileOps, FileSizeTellsFilesFoldersAndNothing)
         {dir.filePath("missing"), -1},
         {QString(), -1},
         {dir.path(), -2},
-        {dir.path() + "/", -2},  // trailing separators ignored
+        {dir.path() + "/", -2}, // trailing separators ignored
         {dir.path() + "//", -2},
         {"/", -2},
         {dir.filePath("five") + "/", 5},
@@ -71,14 +71,12 @@ TEST(FileOps, DeleteMatchingFilesKeepsFoldersReadOnlyFilesAndOtherNames)
         const char* name;
         bool remains;
     } rows[] = {
-        {"a.log", false},
-        {".hidden.log", false},
+        {"a.log", false},        {".hidden.log", false},
         {"b.LOG", true},     // names compare exactly, as on a case-sensitive file system
         {"c.log.txt", true}, // the pattern covers the whole name
         {"x.log", true},     // read-only: left alone
-        {"keep.txt", true},
-        {"log", true},
-        {"sub.log", true},   // folders are never deleted
+        {"keep.txt", true},      {"log", true},
+        {"sub.log", true}, // folders are never deleted
         {"sub/inner.log", true},
     };
     for (const auto& r : rows)
@@ -111,8 +109,8 @@ TEST(FileOps, PathPartCutsAtTheLastSeparator)
     } rows[] = {
         {"/opt/zorvane/zorvane", "/opt/zorvane/"},
         {"C:\\Apps\\z.exe", "C:\\Apps\\"},
-        {"\"/opt/z/app\" --flag", "/opt/z/"},  // leading quote skipped
-        {"/a/b|/c/d", "/a/"},                  // scanning stops at "|"
+        {"\"/opt/z/app\" --flag", "/opt/z/"}, // leading quote skipped
+        {"/a/b|/c/d", "/a/"},                 // scanning stops at "|"
         {"name-only", ""},
         {"", ""},
         {"/", "/"},

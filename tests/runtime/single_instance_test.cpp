@@ -73,7 +73,7 @@ TEST(SingleInstance, SecondInstanceActivatesTheFirstAndLeaves)
     EXPECT_EQ(second->readAllStandardOutput().trimmed(), "second");
     EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second->exitCode(), 0);
-    EXPECT_GE(elapsed, 500); // it waits for the first to come forward before leaving
+    EXPECT_GE(elapsed, 500);                       // it waits for the first to come forward before leaving
     EXPECT_EQ(probes.RuntimeFiles(), filesBefore); // the second touched no file
 
     EXPECT_EQ(Finish(*first).trimmed(), "activated");

@@ -42,9 +42,15 @@ TEST(TextFile, ReadsLinesByTheLineEndAndEncodingRules)
         {"BOM kept as U+FEFF", QByteArray("\xEF\xBB\xBFkey"), {QString(QChar(0xFEFF)) + "key"}},
         {"two-byte character", QByteArray("caf\xC3\xA9"), {QString::fromUtf8("caf\u00e9")}},
         {"four-byte character", QByteArray("\xF0\x9F\x98\x80!"), {QString::fromUtf8("\U0001F600!")}},
-        {"stray continuation byte reads as ?", QByteArray("a\x80" "b"), {"a?b"}},
+        {"stray continuation byte reads as ?",
+         QByteArray("a\x80"
+                    "b"),
+         {"a?b"}},
         {"0xF8 and above read as ?", QByteArray("\xF8\xFF"), {"??"}},
-        {"lead byte with a bad follower decodes to U+FFFD", QByteArray("\xC3" "A" "b"),
+        {"lead byte with a bad follower decodes to U+FFFD",
+         QByteArray("\xC3"
+                    "A"
+                    "b"),
          {QString(QChar(0xFFFD)) + "Ab"}},
         {"character cut by the end of the file", QByteArray("ok\r\nab\xE2\x82"), {"ok", "ab"}},
         {"CR as the last byte", QByteArray("a\r"), {"a"}},

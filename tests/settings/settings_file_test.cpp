@@ -84,8 +84,8 @@ TEST(SettingsFile, EveryKeyIsValidatedAsItIsRead)
         int64_t expected;
     } rows[] = {
         {"App_W = 800", &AppSettings::App_W, 800},
-        {"App_W = 672", &AppSettings::App_W, 672},       // the minimum itself is kept
-        {"App_W = 671", &AppSettings::App_W, 960},       // below the minimum: 1000 x 0.96, not the default
+        {"App_W = 672", &AppSettings::App_W, 672}, // the minimum itself is kept
+        {"App_W = 671", &AppSettings::App_W, 960}, // below the minimum: 1000 x 0.96, not the default
         {"App_W = 500", &AppSettings::App_W, 960},
         {"App_W = 9999", &AppSettings::App_W, 9999},
         {"App_W = 10000", &AppSettings::App_W, 960},
@@ -93,7 +93,7 @@ TEST(SettingsFile, EveryKeyIsValidatedAsItIsRead)
         {"App_H = 479", &AppSettings::App_H, 672},
         {"App_H = 100000", &AppSettings::App_H, 672},
         {"App_X = 0", &AppSettings::App_X, 0},
-        {"App_X = -8", &AppSettings::App_X, 384},        // negative: centred
+        {"App_X = -8", &AppSettings::App_X, 384}, // negative: centred
         {"App_X = 10000", &AppSettings::App_X, 384},
         {"App_Y = -1", &AppSettings::App_Y, 204},
         {"App_Y = 9999", &AppSettings::App_Y, 9999},
@@ -111,16 +111,16 @@ TEST(SettingsFile, EveryKeyIsValidatedAsItIsRead)
         {"Zorva_Colors = 0", &AppSettings::Zorva_Colors, 0},
         {"Refresh_Picture = 0", &AppSettings::Refresh_Picture, 0},
         {"Version_Shown = 0", &AppSettings::Version_Shown, 0},
-        {"Version_Shown = abc", &AppSettings::Version_Shown, 0},   // letters read as 0
+        {"Version_Shown = abc", &AppSettings::Version_Shown, 0}, // letters read as 0
         {"Refresh_Rate = 30", &AppSettings::Refresh_Rate, 30},
         {"Refresh_Rate = 10000", &AppSettings::Refresh_Rate, 0},
         {"Refresh_Rate = -5", &AppSettings::Refresh_Rate, 0},
         {"Refresh_Rate = letters", &AppSettings::Refresh_Rate, 0},
-        {"Refresh_Rate = $1E", &AppSettings::Refresh_Rate, 30},    // hexadecimal
-        {"Refresh_Rate = %11", &AppSettings::Refresh_Rate, 3},     // binary
+        {"Refresh_Rate = $1E", &AppSettings::Refresh_Rate, 30}, // hexadecimal
+        {"Refresh_Rate = %11", &AppSettings::Refresh_Rate, 3},  // binary
         {"Refresh_Rate = \t 15 minutes", &AppSettings::Refresh_Rate, 15},
         {"Refresh_Rate = 99999999999999999999999", &AppSettings::Refresh_Rate, 0}, // wraps, then out of range
-        {"Refresh_Rate=30", &AppSettings::Refresh_Rate, d.Refresh_Rate},   // blanks are part of the key
+        {"Refresh_Rate=30", &AppSettings::Refresh_Rate, d.Refresh_Rate},           // blanks are part of the key
         {"Refresh_Rate =30", &AppSettings::Refresh_Rate, d.Refresh_Rate},
         {"refresh_rate = 30", &AppSettings::Refresh_Rate, d.Refresh_Rate}, // keys are case-sensitive
         {" Refresh_Rate = 30", &AppSettings::Refresh_Rate, d.Refresh_Rate},
@@ -137,16 +137,13 @@ TEST(SettingsFile, TextKeysKeepTheirValueOrFallBack)
         QString alertNames;
         QString platform;
     } rows[] = {
-        {"Alert_Names =  zip", " zip", "All"},              // leading blank kept
-        {"Alert_Names = a,b ", "a,b ", "All"},              // trailing blank kept
-        {"Alert_Names = ", "", "All"},
-        {"Alert_Names = caf\xC3\xA9", QString::fromUtf8("caf\u00e9"), "All"},
-        {"Platform = Windows", "", "Windows"},
-        {"Platform = MacOS", "", "MacOS"},
-        {"Platform = windows", "", "All"},                  // letter case matters
-        {"Platform = Windows ", "", "All"},                 // so does a trailing blank
-        {"Platform = Amiga", "", "All"},
-        {"Platform = ", "", "All"},
+        {"Alert_Names =  zip", " zip", "All"}, // leading blank kept
+        {"Alert_Names = a,b ", "a,b ", "All"}, // trailing blank kept
+        {"Alert_Names = ", "", "All"},         {"Alert_Names = caf\xC3\xA9", QString::fromUtf8("caf\u00e9"), "All"},
+        {"Platform = Windows", "", "Windows"}, {"Platform = MacOS", "", "MacOS"},
+        {"Platform = windows", "", "All"},  // letter case matters
+        {"Platform = Windows ", "", "All"}, // so does a trailing blank
+        {"Platform = Amiga", "", "All"},       {"Platform = ", "", "All"},
     };
     for (const auto& r : rows) {
         const AppSettings s = LoadedLine(r.line);
@@ -196,14 +193,14 @@ TEST(SettingsFile, LaterLinesWinAndEachIsCheckedWhenRead)
 TEST(SettingsFile, GarbageAndHugeLinesAreIgnored)
 {
     QByteArray garbage;
-    garbage += QByteArray(200000, 'x') + "\r\n";                    // a very long line
+    garbage += QByteArray(200000, 'x') + "\r\n";                     // a very long line
     garbage += "Refresh_Rate = " + QByteArray(100000, '9') + "\r\n"; // very long number
     garbage += QByteArray("\x00\x01\x02\xFF\xFE\x80 = 1\r\n", 12);
-    garbage += QByteArray("App_Maxed = 1\0App_W = 5000\r\n", 28);  // zero ends the line
-    garbage += QByteArray("Alert_Names = a\xC3", 16);               // cut character at the end
+    garbage += QByteArray("App_Maxed = 1\0App_W = 5000\r\n", 28); // zero ends the line
+    garbage += QByteArray("Alert_Names = a\xC3", 16);             // cut character at the end
     const AppSettings s = Loaded(garbage);
     EXPECT_EQ(s.App_Maxed, 1);
-    EXPECT_EQ(s.App_W, 5000);                                       // after the zero byte: a line of its own
+    EXPECT_EQ(s.App_W, 5000); // after the zero byte: a line of its own
     EXPECT_EQ(s.Alert_Names, "a");
     EXPECT_GE(s.Refresh_Rate, 0);
     EXPECT_LE(s.Refresh_Rate, 9999);

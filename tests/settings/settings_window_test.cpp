@@ -32,7 +32,7 @@ TEST(SettingsWindowLayout, ColumnsAndSizesAtScaleOne)
 {
     const settings::SettingsWindowLayout layout = ComputeSettingsWindowLayout(1.0);
     EXPECT_EQ(layout.controls[1], QRect(15, 12, 455, 20));
-    EXPECT_EQ(layout.controls[7], QRect(235, 135, 45, 24));  // refresh rate box, 2 px above its row
+    EXPECT_EQ(layout.controls[7], QRect(235, 135, 45, 24)); // refresh rate box, 2 px above its row
     EXPECT_EQ(layout.controls[8], QRect(287, 137, 165, 20));
     EXPECT_EQ(layout.controls[10], QRect(15, 184, 461, 24)); // alert names box
     EXPECT_EQ(layout.controls[14], QRect(210, 299, 70, 30)); // Close

@@ -50,8 +50,8 @@ std::vector<Taken> Drain()
     std::vector<Taken> taken;
     for (int pass = 0; pass < 20; ++pass) {
         for (int32_t kind; (kind = runtime::WaitEvent(0)) != 0;)
-            taken.push_back({kind, runtime::EventWindow(), runtime::EventObject(), runtime::EventType(),
-                             runtime::EventParam()});
+            taken.push_back(
+                {kind, runtime::EventWindow(), runtime::EventObject(), runtime::EventType(), runtime::EventParam()});
     }
     return taken;
 }
@@ -283,8 +283,8 @@ TEST_F(Controls, BordersFontsColoursAndImages)
     {
         const char* word;
         const char* stored;
-    } rows[] = {{"none", "none"}, {"BLACK", "black"}, {"Raised", "raised"}, {"sunken", "sunken"},
-                {"thin", "thin"}, {"wavy", "thin"}};
+    } rows[] = {{"none", "none"},     {"BLACK", "black"}, {"Raised", "raised"},
+                {"sunken", "sunken"}, {"thin", "thin"},   {"wavy", "thin"}};
     for (const auto& r : rows) {
         SetBorder(Label, r.word);
         EXPECT_EQ(Border(Label), r.stored) << r.word;
@@ -296,7 +296,8 @@ TEST_F(Controls, BordersFontsColoursAndImages)
     EXPECT_EQ(Widget(Label)->palette().color(QPalette::Window), QColor(96, 97, 74));
     EXPECT_EQ(Widget(Label)->palette().color(QPalette::WindowText), QColor(225, 225, 187));
     SetColours(Label, QColor(), QColor());
-    EXPECT_EQ(Widget(Label)->palette().color(QPalette::Window), QApplication::palette(Widget(Label)).color(QPalette::Window));
+    EXPECT_EQ(Widget(Label)->palette().color(QPalette::Window),
+              QApplication::palette(Widget(Label)).color(QPalette::Window));
     EXPECT_EQ(Widget(Label)->accessibleName(), "Label");
     SetTooltip(Label, "tip");
     EXPECT_EQ(Widget(Label)->accessibleDescription(), "tip");
