@@ -4,8 +4,7 @@
 // have to finish.
 #include "content/text_cleanup.h"
 
-#include "runtime/text_positions.h"
-#include "runtime/text_to_int.h"
+#include "support/slow_strip_tags.h"
 
 #include <QString>
 
@@ -13,36 +12,6 @@
 #include <cstdlib>
 
 namespace {
-
-QString SlowStripTags(QString text)
-{
-    using runtime::Find;
-    using runtime::From;
-    using runtime::Left;
-    while (true) {
-        const qsizetype b = Find(text, QStringLiteral("<"));
-        if (b == 0)
-            break;
-        const qsizetype e = Find(text, QStringLiteral(">"), b + 1);
-        if (e == 0)
-            break;
-        text = Left(text, b - 1) + From(text, e + 1);
-    }
-    while (true) {
-        const qsizetype b = Find(text, QStringLiteral("&#"));
-        if (b == 0)
-            break;
-        const qsizetype e = Find(text, QStringLiteral(";"), b + 2);
-        if (e == 0)
-            break;
-        const int64_t v = runtime::TextToInt(QStringView(text).mid(b + 1, e - b - 1));
-        const char16_t unit = static_cast<char16_t>(static_cast<uint64_t>(v) & 0xFFFFu);
-        text = Left(text, b - 1) + (unit ? QString(QChar(unit)) : QString()) + From(text, e + 1);
-    }
-    text.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
-    text.replace(QStringLiteral("&quot;"), QStringLiteral("\""));
-    return text;
-}
 
 const char16_t* const Tokens[] = {u"&#", u"&amp;", u"&quot;", u"<br>", u"<br />", u"<b>", u"</b>", u"&#38;", u"&#35;"};
 constexpr int TokenCount = sizeof(Tokens) / sizeof(Tokens[0]);
@@ -69,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     const QString stripped = content::StripTags(text);
-    if (text.size() <= 2048 && stripped != SlowStripTags(text))
+    if (text.size() <= 2048 && stripped != testsupport::SlowStripTags(text))
         std::abort();
     if (stripped.size() > text.size())
         std::abort();

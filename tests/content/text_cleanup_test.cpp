@@ -2,8 +2,7 @@
 
 #include "content/text_search.h"
 #include "qstring_print.h"
-#include "runtime/text_positions.h"
-#include "runtime/text_to_int.h"
+#include "support/slow_strip_tags.h"
 
 #include <gtest/gtest.h>
 
@@ -18,39 +17,6 @@ namespace {
 QString U(std::u16string_view s)
 {
     return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-// The clean-up passes written the slow, obvious way: find the first match in
-// the whole text again after every cut. The real passes walk the text once;
-// this one says what they must agree with.
-QString SlowStripTags(QString text)
-{
-    using runtime::Find;
-    using runtime::From;
-    using runtime::Left;
-    while (true) {
-        const qsizetype b = Find(text, QStringLiteral("<"));
-        if (b == 0)
-            break;
-        const qsizetype e = Find(text, QStringLiteral(">"), b + 1);
-        if (e == 0)
-            break;
-        text = Left(text, b - 1) + From(text, e + 1);
-    }
-    while (true) {
-        const qsizetype b = Find(text, QStringLiteral("&#"));
-        if (b == 0)
-            break;
-        const qsizetype e = Find(text, QStringLiteral(";"), b + 2);
-        if (e == 0)
-            break;
-        const int64_t v = runtime::TextToInt(QStringView(text).mid(b + 1, e - b - 1));
-        const char16_t unit = static_cast<char16_t>(static_cast<uint64_t>(v) & 0xFFFFu);
-        text = Left(text, b - 1) + (unit ? QString(QChar(unit)) : QString()) + From(text, e + 1);
-    }
-    text.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
-    text.replace(QStringLiteral("&quot;"), QStringLiteral("\""));
-    return text;
 }
 
 } // namespace
@@ -158,7 +124,7 @@ TEST(StripTags, AgreesWithTheCutAndSearchAgainForm)
         const int length = static_cast<int>(rng() % 24);
         for (int i = 0; i < length; ++i)
             s.append(QChar(alphabet[rng() % letters]));
-        ASSERT_EQ(content::StripTags(s), SlowStripTags(s)) << s.toStdString();
+        ASSERT_EQ(content::StripTags(s), testsupport::SlowStripTags(s)) << s.toStdString();
     }
 }
 
