@@ -28,6 +28,7 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <QSessionManager>
 #include <QSocketNotifier>
 #include <QThread>
 
@@ -127,6 +128,10 @@ int RunProgram(int argc, char** argv)
     settings::LoadSettings();
     // From here on a session end or Ctrl+C saves the settings as a quit does.
     QuitOnTerminationSignals();
+    // When the desktop asks whether the session may end, the settings are
+    // saved; the desktop's own answer stands.
+    QObject::connect(&application, &QGuiApplication::commitDataRequest,
+                     [](QSessionManager&) { settings::SaveSettings(); });
 
     runtime::SetEventThread();
 
