@@ -24,14 +24,22 @@ QTreeWidgetItem* RowOf(QTreeWidget* list, int64_t row)
     return list->topLevelItem(static_cast<int>(row));
 }
 
-QTreeWidgetItem* MakeRow(QTreeWidget* list, const QString& columns, const QIcon& icon)
+constexpr int ImageRole = Qt::UserRole + 1;
+
+void SetImageOf(QTreeWidgetItem* item, std::optional<ImageId> image)
+{
+    item->setIcon(0, image ? Icon(*image) : QIcon());
+    item->setData(0, ImageRole, image ? QVariant(static_cast<int>(*image)) : QVariant());
+}
+
+QTreeWidgetItem* MakeRow(QTreeWidget* list, const QString& columns, std::optional<ImageId> image)
 {
     auto* item = new QTreeWidgetItem;
     const QStringList parts = columns.split(u'\n');
     const int count = std::min<int>(static_cast<int>(parts.size()), list->columnCount());
     for (int c = 0; c < count; ++c)
         item->setText(c, parts[c]);
-    item->setIcon(0, icon);
+    SetImageOf(item, image);
     return item;
 }
 
@@ -74,7 +82,7 @@ int64_t AddRow(int64_t list, const QString& columns, ImageId image)
         if (l == nullptr)
             return -1;
         runtime::ChangeGuard quiet;
-        l->addTopLevelItem(MakeRow(l, columns, Icon(image)));
+        l->addTopLevelItem(MakeRow(l, columns, image));
         return l->topLevelItemCount() - 1;
     });
 }
@@ -89,7 +97,7 @@ void AddRows(int64_t list, const QList<QString>& rows, const QList<ImageId>& ima
         QList<QTreeWidgetItem*> items;
         items.reserve(rows.size());
         for (qsizetype i = 0; i < rows.size(); ++i)
-            items << MakeRow(l, rows[i], i < images.size() ? Icon(images[i]) : QIcon());
+            items << MakeRow(l, rows[i], i < images.size() ? std::optional(images[i]) : std::nullopt);
         l->addTopLevelItems(items);
     });
 }
@@ -124,7 +132,18 @@ void SetRowImage(int64_t list, int64_t row, ImageId image)
 {
     OnGuiThread([&] {
         if (QTreeWidgetItem* item = RowOf(ListOf(list), row))
-            item->setIcon(0, Icon(image));
+            SetImageOf(item, image);
+    });
+}
+
+std::optional<ImageId> RowImage(int64_t list, int64_t row)
+{
+    return OnGuiThread([&]() -> std::optional<ImageId> {
+        QTreeWidgetItem* item = RowOf(ListOf(list), row);
+        const QVariant value = item != nullptr ? item->data(0, ImageRole) : QVariant();
+        if (!value.isValid())
+            return std::nullopt;
+        return static_cast<ImageId>(value.toInt());
     });
 }
 

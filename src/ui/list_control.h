@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 namespace ui {
 
@@ -29,6 +30,8 @@ void ClearRows(int64_t list);
 int64_t RowCount(int64_t list);
 QString CellText(int64_t list, int64_t row, int column);
 void SetRowImage(int64_t list, int64_t row, ImageId image);
+/// The image a row was given; none for a row without one.
+std::optional<ImageId> RowImage(int64_t list, int64_t row);
 
 /// Text colour of a whole row or one cell; an invalid colour restores the list's own.
 void SetRowColour(int64_t list, int64_t row, const QColor& colour);

@@ -3,6 +3,7 @@
 #include "app/day_lists.h"
 #include "app/event_loop.h"
 #include "app/picture_of_the_day.h"
+#include "content/channel_scraper.h"
 #include "window_fixture.h"
 
 #include "runtime/app_identity.h"
@@ -140,6 +141,21 @@ TEST_F(RunningProgram, FetchingRefreshFillsEveryList)
     ASSERT_GT(ui::RowCount(ArticlesList), 0);
     EXPECT_EQ(" " + app::LatestHeadline, ui::CellText(NewsList, 0, 0));
     EXPECT_TRUE(ui::CellText(ArticlesList, 0, 1).startsWith("http"));
+    // Every news row carries the icon its title asks for.
+    for (const auto& [list, kind] :
+         {std::pair{NewsList, content::ChannelList::News}, std::pair{ArticlesList, content::ChannelList::Articles}}) {
+        for (int64_t row = 0; row < ui::RowCount(list); ++row) {
+            const QString title = ui::CellText(list, row, 0).mid(1);
+            const std::optional<ui::ImageId> image = ui::RowImage(list, row);
+            ASSERT_TRUE(image.has_value()) << title.toStdString();
+            const content::NewsIcon icon = content::ChannelIcon(kind, title);
+            const bool exclamation =
+                icon == content::NewsIcon::NewsExclamation || icon == content::NewsIcon::ArticleExclamation;
+            EXPECT_EQ(*image == ui::ImageId::NewsExclamation || *image == ui::ImageId::ArticleExclamation, exclamation)
+                << title.toStdString();
+        }
+    }
+    EXPECT_FALSE(ui::RowImage(TodayList, 0).has_value()); // file rows carry no image
 
     EXPECT_EQ(ui::Tooltip(RefreshImage), "Refresh now (F5)");
     EXPECT_TRUE(ui::Text(ProductCaption).endsWith(" "));
