@@ -30,8 +30,9 @@ void RaiseControlEvent(int64_t window, int64_t number, int64_t type)
 }
 
 ProgramWindow::ProgramWindow(int64_t number, QWidget* owner, Qt::WindowFlags flags)
-    : QWidget(owner, flags), number_(number)
+    : QWidget(owner, flags), number_(number), content_(new QWidget(this))
 {
+    content_->setGeometry(rect());
 }
 
 void ProgramWindow::closeEvent(QCloseEvent* event)
@@ -50,6 +51,7 @@ void ProgramWindow::moveEvent(QMoveEvent* event)
 void ProgramWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    content_->setGeometry(rect());
     NotifyGeometry(number_);
 }
 

@@ -12,11 +12,17 @@
 namespace ui {
 
 /// A top-level window: closing it raises EvCloseWindow instead of closing;
-/// moves, resizes and state changes reach the geometry handler.
+/// moves, resizes and state changes reach the geometry handler. Its controls
+/// sit on a content area that fills it, so that disabling the window's
+/// controls leaves the windows it owns (the settings window, message boxes)
+/// usable: Qt would disable those too if the window itself were disabled.
 class ProgramWindow : public QWidget
 {
 public:
     ProgramWindow(int64_t number, QWidget* owner, Qt::WindowFlags flags);
+
+    /// The parent of the window's controls.
+    QWidget* Content() const { return content_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -26,6 +32,7 @@ protected:
 
 private:
     int64_t number_;
+    QWidget* content_;
 };
 
 /// A picture that can be clicked.

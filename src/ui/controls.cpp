@@ -29,8 +29,11 @@ QWidget* ParentWidget(Parent parent)
     Entry* entry = FindEntry(parent.number);
     if (entry == nullptr || entry->widget.isNull())
         return nullptr;
-    if (parent.page < 0)
+    if (parent.page < 0) {
+        if (auto* window = dynamic_cast<ProgramWindow*>(entry->widget.data()))
+            return window->Content();
         return entry->widget;
+    }
     auto* tabs = qobject_cast<QTabWidget*>(entry->widget.data());
     return tabs != nullptr ? tabs->widget(parent.page) : nullptr;
 }
@@ -441,10 +444,23 @@ void SetAlignment(int64_t number, Qt::Alignment alignment)
     });
 }
 
+namespace {
+
+/// What enabling acts on: a window's content area, a control itself.
+QWidget* EnableTarget(int64_t number)
+{
+    QWidget* w = Widget(number);
+    if (auto* window = dynamic_cast<ProgramWindow*>(w))
+        return window->Content();
+    return w;
+}
+
+} // namespace
+
 void SetEnabled(int64_t number, bool enabled)
 {
     OnGuiThread([&] {
-        if (QWidget* w = Widget(number))
+        if (QWidget* w = EnableTarget(number))
             w->setEnabled(enabled);
     });
 }
@@ -452,7 +468,7 @@ void SetEnabled(int64_t number, bool enabled)
 bool IsEnabled(int64_t number)
 {
     return OnGuiThread([&] {
-        QWidget* w = Widget(number);
+        QWidget* w = EnableTarget(number);
         return w != nullptr && w->isEnabled();
     });
 }

@@ -1,5 +1,5 @@
 // Stand-in for the program in the single-instance test.
-// Usage: instance_probe <ready|starting> <lifetime-ms>
+// Usage: instance_probe <ready|starting> <lifetime-ms> [instance name]
 // Prints "first" or "second", then "activated" for every activation it acts on.
 #include "runtime/process_state.h"
 #include "runtime/single_instance.h"
@@ -17,7 +17,8 @@ int main(int argc, char** argv)
     const bool ready = QByteArray(argv[1]) == "ready";
     const int lifetimeMs = QByteArray(argv[2]).toInt();
 
-    const bool first = runtime::ClaimSingleInstance(QStringLiteral("Probe Instance"), [] {
+    const QString name = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QStringLiteral("Probe Instance");
+    const bool first = runtime::ClaimSingleInstance(name, [] {
         std::puts("activated");
         std::fflush(stdout);
     });
