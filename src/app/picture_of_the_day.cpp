@@ -34,6 +34,24 @@ std::atomic<int64_t> picturePending{0};
 
 const QString ForceTooltip = QString(QChar(1));
 
+/// The picture's background and frame, decided on the GUI thread when the
+/// worker starts: the worker must not read the settings or the application
+/// palette, which only the GUI thread may touch.
+struct PictureColours
+{
+    QColor background;
+    QColor frame;
+};
+PictureColours pictureColours;
+
+PictureColours CurrentPictureColours()
+{
+    if (settings::Settings.Zorva_Colors == 1)
+        return {QColor(145, 145, 107), QColor(66, 67, 54)};
+    const QPalette palette = QApplication::palette();
+    return {palette.color(QPalette::Button), palette.color(QPalette::Dark)};
+}
+
 void Publish(QString& field, const QString& value)
 {
     std::lock_guard lock(pictureLock);
@@ -65,6 +83,10 @@ void StartPictureWorker()
     }
     ui::SetCursor(ui::CursorShape::Wait);
     ui::SetTooltip(ui::no::PictureImage, QString());
+    {
+        std::lock_guard lock(pictureLock);
+        pictureColours = CurrentPictureColours();
+    }
     PictureWorkerBusy = 1;
     if (runtime::ThreadStart(PictureWorker) != 0) {
         while (runtime::PollEvent() != 0) {
@@ -121,10 +143,13 @@ void ShowPicture()
         ui::SetImage(ui::no::PictureImage, ui::ImageId::NoPicture);
         return;
     }
-    const bool site = settings::Settings.Zorva_Colors == 1;
-    const QPalette palette = QApplication::palette();
-    const QColor background = site ? QColor(145, 145, 107) : palette.color(QPalette::Button);
-    const QColor frame = site ? QColor(66, 67, 54) : palette.color(QPalette::Dark);
+    PictureColours colours;
+    {
+        std::lock_guard lock(pictureLock);
+        colours = pictureColours;
+    }
+    const QColor background = colours.background;
+    const QColor frame = colours.frame;
 
     QImage composed(side, side, QImage::Format_ARGB32);
     composed.fill(background);
@@ -139,6 +164,10 @@ void ShowPicture()
 
 void ShowPictureHeldDuringStartup()
 {
+    {
+        std::lock_guard lock(pictureLock);
+        pictureColours = CurrentPictureColours();
+    }
     if (picturePending.exchange(0) == 1)
         ShowPicture();
 }

@@ -256,6 +256,9 @@ TEST_F(RunningProgram, PictureWorkerShowsThePictureOrNoPicture)
     WaitForPicture();
     ASSERT_EQ(app::PictureReady.load(), 1);
     EXPECT_EQ(ui::Picture(PictureImage).size(), QSize(239, 239)); // 249 x 0.96, framed square
+    const QImage shown = ui::Picture(PictureImage).toImage();
+    EXPECT_EQ(shown.pixelColor(0, 0), QColor(66, 67, 54));     // the frame, site colours
+    EXPECT_EQ(shown.pixelColor(238, 119), QColor(66, 67, 54)); // on every side
     EXPECT_FALSE(app::PictureTitle().isEmpty());
     EXPECT_TRUE(app::PictureStoryUrl().startsWith(site->BaseUrl() + "/"));
     app::ApplyPictureTooltip();
