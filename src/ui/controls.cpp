@@ -193,6 +193,20 @@ template <typename T> T* As(int64_t number)
 
 } // namespace
 
+namespace {
+
+/// Runs `f` on the GUI thread with the widget of `number`; nothing for an
+/// unknown number.
+template <typename F> void WithWidget(int64_t number, F f)
+{
+    OnGuiThread([&] {
+        if (QWidget* w = Widget(number))
+            f(w);
+    });
+}
+
+} // namespace
+
 bool CreateWindow(int64_t number, const QString& caption, WindowStyle style, const QRect& inner, int64_t owner)
 {
     return OnGuiThread([&] {
@@ -475,10 +489,7 @@ bool IsEnabled(int64_t number)
 
 void SetVisible(int64_t number, bool visible)
 {
-    OnGuiThread([&] {
-        if (QWidget* w = Widget(number))
-            w->setVisible(visible);
-    });
+    WithWidget(number, [&](QWidget* w) { w->setVisible(visible); });
 }
 
 bool IsVisible(int64_t number)
@@ -491,26 +502,17 @@ bool IsVisible(int64_t number)
 
 void SetGeometry(int64_t number, const QRect& geometry)
 {
-    OnGuiThread([&] {
-        if (QWidget* w = Widget(number))
-            w->setGeometry(geometry);
-    });
+    WithWidget(number, [&](QWidget* w) { w->setGeometry(geometry); });
 }
 
 void Move(int64_t number, int x, int y)
 {
-    OnGuiThread([&] {
-        if (QWidget* w = Widget(number))
-            w->move(x, y);
-    });
+    WithWidget(number, [&](QWidget* w) { w->move(x, y); });
 }
 
 void Resize(int64_t number, int width, int height)
 {
-    OnGuiThread([&] {
-        if (QWidget* w = Widget(number))
-            w->resize(width, height);
-    });
+    WithWidget(number, [&](QWidget* w) { w->resize(width, height); });
 }
 
 QRect Geometry(int64_t number)
@@ -531,10 +533,7 @@ QRect OuterGeometry(int64_t number)
 
 void Raise(int64_t number)
 {
-    OnGuiThread([&] {
-        if (QWidget* w = Widget(number))
-            w->raise();
-    });
+    WithWidget(number, [&](QWidget* w) { w->raise(); });
 }
 
 void SetColours(int64_t number, const QColor& back, const QColor& text)
@@ -613,10 +612,7 @@ void SetDigitsOnly(int64_t number, int maxLength)
 
 void SuspendDrawing(int64_t number)
 {
-    OnGuiThread([&] {
-        if (QWidget* w = Widget(number))
-            w->setUpdatesEnabled(false);
-    });
+    WithWidget(number, [&](QWidget* w) { w->setUpdatesEnabled(false); });
 }
 
 void ResumeDrawing(int64_t number)
@@ -644,10 +640,7 @@ int64_t ControlUnderMouse()
 
 void SetFocus(int64_t number)
 {
-    OnGuiThread([&] {
-        if (QWidget* w = Widget(number))
-            w->setFocus(Qt::OtherFocusReason);
-    });
+    WithWidget(number, [&](QWidget* w) { w->setFocus(Qt::OtherFocusReason); });
 }
 
 int64_t FocusedControl()
@@ -657,34 +650,22 @@ int64_t FocusedControl()
 
 void ShowWindow(int64_t number)
 {
-    OnGuiThread([&] {
-        if (QWidget* w = Widget(number))
-            w->show();
-    });
+    WithWidget(number, [&](QWidget* w) { w->show(); });
 }
 
 void ShowMaximized(int64_t number)
 {
-    OnGuiThread([&] {
-        if (QWidget* w = Widget(number))
-            w->showMaximized();
-    });
+    WithWidget(number, [&](QWidget* w) { w->showMaximized(); });
 }
 
 void ShowNormal(int64_t number)
 {
-    OnGuiThread([&] {
-        if (QWidget* w = Widget(number))
-            w->showNormal();
-    });
+    WithWidget(number, [&](QWidget* w) { w->showNormal(); });
 }
 
 void HideWindow(int64_t number)
 {
-    OnGuiThread([&] {
-        if (QWidget* w = Widget(number))
-            w->hide();
-    });
+    WithWidget(number, [&](QWidget* w) { w->hide(); });
 }
 
 bool IsMaximized(int64_t number)
@@ -705,18 +686,12 @@ bool IsMinimized(int64_t number)
 
 void SetMinimumInnerSize(int64_t number, int width, int height)
 {
-    OnGuiThread([&] {
-        if (QWidget* w = Widget(number))
-            w->setMinimumSize(width, height);
-    });
+    WithWidget(number, [&](QWidget* w) { w->setMinimumSize(width, height); });
 }
 
 void SetWindowIcon(int64_t number, ImageId image)
 {
-    OnGuiThread([&] {
-        if (QWidget* w = Widget(number))
-            w->setWindowIcon(Icon(image));
-    });
+    WithWidget(number, [&](QWidget* w) { w->setWindowIcon(Icon(image)); });
 }
 
 void BringToFront(int64_t number)
