@@ -5,16 +5,19 @@
 #include "app/news_lists.h"
 #include "app/picture_of_the_day.h"
 #include "app/settings_window_actions.h"
+#include "app/status_line.h"
 #include "app/tray.h"
 #include "app/window_layout.h"
 #include "content/channel_scraper.h"
 #include "content/day_scraper.h"
 #include "runtime/app_identity.h"
+#include "runtime/clock.h"
 #include "runtime/dates.h"
 #include "runtime/display_metrics.h"
 #include "runtime/event_queue.h"
 #include "runtime/http_transfer.h"
 #include "runtime/process_state.h"
+#include "runtime/threads.h"
 #include "settings/app_settings.h"
 #include "ui/control_numbers.h"
 #include "ui/controls.h"
@@ -25,16 +28,6 @@
 #include <cmath>
 
 namespace app {
-
-namespace {
-
-void Drain()
-{
-    while (runtime::PollEvent() != 0) {
-    }
-}
-
-} // namespace
 
 QString RefreshTooltipText(int64_t refreshRate, const QString& nextTime)
 {
@@ -112,7 +105,7 @@ void RefreshContent(bool fetch)
         if (startingUp || settings::Settings.Refresh_Picture == 1)
             ui::SetImage(PictureImage, ui::ImageId::RefreshingPicture);
         ShowRefreshingWindow(QStringLiteral("Refreshing ziby content..."));
-        Drain();
+        runtime::DrainEvents();
         ui::SetCursor(ui::CursorShape::Wait);
 
         const content::DayPage page = content::TakeDayPage(runtime::FetchPageText(runtime::SiteBaseUrl()));
@@ -128,11 +121,11 @@ void RefreshContent(bool fetch)
     if (!fetch)
         return;
 
-    Drain();
+    runtime::DrainEvents();
     ScrapeChannel(NewsList, content::NewsChannelPath);
-    Drain();
+    runtime::DrainEvents();
     ScrapeChannel(ArticlesList, content::ArticlesChannelPath);
-    Drain();
+    runtime::DrainEvents();
     ui::SetCursor(ui::CursorShape::Hand);
     ShowRefreshingWindow(QString());
     LayoutHeaderRow();

@@ -2,12 +2,12 @@
 
 #include "app/content_state.h"
 #include "app/message_box.h"
+#include "app/status_line.h"
 #include "app/window_layout.h"
 #include "content/day_scraper.h"
 #include "content/file_filters.h"
 #include "runtime/app_identity.h"
 #include "runtime/display_metrics.h"
-#include "runtime/event_queue.h"
 #include "settings/app_settings.h"
 #include "ui/control_numbers.h"
 #include "ui/controls.h"

@@ -10,9 +10,10 @@
 #include "app/quit.h"
 #include "app/settings_window_actions.h"
 #include "app/tray.h"
-#include "app/window_layout.h"
+#include "app/tray_menu.h"
 #include "content/file_filters.h"
 #include "runtime/app_identity.h"
+#include "runtime/clock.h"
 #include "runtime/event_queue.h"
 #include "runtime/process_state.h"
 #include "settings/app_settings.h"
@@ -20,6 +21,7 @@
 #include "ui/control_numbers.h"
 #include "ui/controls.h"
 #include "ui/input_events.h"
+#include "ui/tray_icon.h"
 
 #include <QCursor>
 #include <QProcess>
@@ -34,20 +36,15 @@ using namespace ui::no;
 constexpr int TabToday = 0;
 constexpr int TabYesterday = 1;
 constexpr int TabInstalledApps = 2;
-constexpr int64_t VkShift = 16;
 
 const QString StoreUrl = QStringLiteral("https://apps.microsoft.com/detail/9NBLGGH4NNS1");
 
 /// Waits until `key` is released (the release only arrives through the
-/// pump), then drains what came meanwhile. Bounded: a release lost to a focus
-/// change must not hang the program.
+/// pump), then drops what came meanwhile, so the held key does not act twice.
 void WaitForRelease(int key)
 {
-    const int64_t giveUp = runtime::ElapsedMs() + 5000;
-    while (ui::KeyHeld(key) && runtime::ElapsedMs() < giveUp)
-        runtime::WaitEvent(1);
-    while (runtime::PollEvent() != 0) {
-    }
+    ui::WaitWhileHeld({key}, ui::KeyReleaseWaitMs);
+    runtime::DrainEvents();
 }
 
 /// The desktop's software centre stands in for the list of installed programs.
@@ -65,21 +62,22 @@ void OpenSoftwareCentre()
 void OnMenu(int64_t item)
 {
     switch (item) {
-    case 0:
+    case menu::ShowWindow:
         ShowMainWindow();
         break;
-    case 1:
+    case menu::RefreshContent:
         ShowMainWindow();
         RefreshContent(true);
         break;
-    case 2:
+    case menu::RefreshApps:
         if (ui::State(ContentTabs) != TabInstalledApps)
             ui::SetState(ContentTabs, TabInstalledApps);
         ShowMainWindow();
         runtime::PostEvent(runtime::EvControl, MainWindow, AppsCheckButton, 1000);
         break;
-    case 13:
+    case menu::Quit:
         QuitApplication();
+        break;
     default: {
         const QString link = MenuLink(item, runtime::SiteBaseUrl());
         if (!link.isEmpty())
@@ -97,7 +95,7 @@ void OnClose(int64_t window)
     }
     if (window != MainWindow)
         return;
-    if (DecideMainWindowClose(ui::KeyHeld(VkShift), settings::Settings.App_Close_To_Tray, TrayShown()) ==
+    if (DecideMainWindowClose(ui::KeyHeld(ui::VkShift), settings::Settings.App_Close_To_Tray, TrayShown()) ==
         CloseAction::Hide) {
         ui::HideWindow(MainWindow);
         return;
@@ -107,7 +105,7 @@ void OnClose(int64_t window)
 
 void OnMouseMove()
 {
-    if (runtime::ContentRefreshBusy.load() != 0 || runtime::AppsRefreshBusy.load() != 0)
+    if (runtime::RefreshOrAppsBusy())
         return;
     const int64_t under = ui::ControlUnderMouse();
     if (under == VisitSiteImage || under == DonateImage) {
@@ -191,31 +189,29 @@ void OnPlatformCombo()
 
 void OnControl(int64_t control, int64_t type)
 {
-    if (control > 24)
+    if (control >= SearchBox)
         LastUsedControl = control;
     switch (control) {
-    case 20:
-        OpenInBrowser(MenuLink(20, runtime::SiteBaseUrl()));
+    case VisitSiteImage:
+    case DonateImage:
+        OpenInBrowser(HeaderImageLink(control, runtime::SiteBaseUrl()));
         break;
-    case 21:
-        OpenInBrowser(MenuLink(21, runtime::SiteBaseUrl()));
-        break;
-    case 22:
+    case SettingsImage:
         OpenSettingsWindow();
         break;
-    case 23:
+    case RefreshImage:
         if (type == ui::ControlClick)
             RefreshContent(true);
         break;
-    case 25:
+    case SearchBox:
         if (type == ui::ControlFocus)
             ui::SelectAllText(SearchBox);
         UpdateSearchBoxLook();
         break;
-    case 26:
+    case SearchButton:
         SiteSearch();
         break;
-    case 27: {
+    case ContentTabs: {
         const int tab = static_cast<int>(ui::State(ContentTabs));
         if (tab != LastSeenTab) {
             LastSeenTab = tab;
@@ -224,35 +220,35 @@ void OnControl(int64_t control, int64_t type)
         }
         break;
     }
-    case 31:
-    case 34:
+    case TodayList:
+    case YesterdayList:
         OpenFileItem(control, type);
         break;
-    case 36:
+    case FilterBox:
         OnFilterBox(type);
         break;
-    case 37:
+    case PlatformCombo:
         OnPlatformCombo();
         break;
-    case 39:
+    case AppsCheckButton:
         if (runtime::UpdaterAvailable.load() != 1)
             OpenInBrowser(StoreUrl);
         break;
-    case 40:
+    case ControlPanelButton:
         OpenSoftwareCentre();
         break;
-    case 44:
+    case PictureImage:
         OpenPictureStory();
         break;
-    case 48:
-    case 49:
+    case NewsList:
+    case ArticlesList:
         OpenNewsItem(control, type);
         break;
-    case 14:
+    case SettingsClose:
         CloseSettingsWindow();
         break;
     default:
-        break; // settings controls 1-13 and the updater's controls come later
+        break; // the other settings controls and the updater's controls come later
     }
 }
 
@@ -288,40 +284,13 @@ bool F5ChecksApps(int64_t lastEventWindow, int currentTab, bool updaterAvailable
     return lastEventWindow == MainWindow && currentTab == TabInstalledApps && updaterAvailable;
 }
 
-QString MenuLink(int64_t item, const QString& baseUrl)
-{
-    switch (item) {
-    case 4:
-        return QStringLiteral("https://www.facebook.com/zorvane");
-    case 5:
-        return QStringLiteral("https://x.com/zorvane");
-    case 6:
-        return QStringLiteral("https://www.youtube.com/@zorvane");
-    case 8:
-    case 20:
-        return baseUrl;
-    case 9:
-        return baseUrl + QStringLiteral("/zv/topdownloads/index.html");
-    case 10:
-        return baseUrl + QStringLiteral("/news/archive");
-    case 11:
-        return baseUrl + QStringLiteral("/news/channels/off_base.html");
-    case 12:
-        return baseUrl + QStringLiteral("/news/channels/way_off_base.html");
-    case 21:
-        return baseUrl + QStringLiteral("/content/page/donations.html");
-    default:
-        return QString();
-    }
-}
-
 void DispatchEvent(int32_t kind, int64_t window, int64_t object, int64_t type, int64_t param)
 {
     switch (kind) {
     case runtime::EvTray:
-        if (type == 0)
+        if (type == ui::TrayLeftClick)
             ShowMainWindow();
-        else if (type == 1)
+        else if (type == ui::TrayRightClick)
             ShowTrayMenu(QCursor::pos());
         break;
     case runtime::EvMenu:

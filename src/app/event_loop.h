@@ -28,8 +28,4 @@ bool F5ChecksApps(int64_t lastEventWindow, int currentTab, bool updaterAvailable
 enum class CloseAction { Quit, Hide };
 CloseAction DecideMainWindowClose(bool shiftHeld, int64_t closeToTray, bool trayShown);
 
-/// The addresses of the tray menu's link items (4 to 12) and the header
-/// images; empty for other ids. Pure.
-QString MenuLink(int64_t item, const QString& baseUrl);
-
 } // namespace app

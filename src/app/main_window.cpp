@@ -1,9 +1,7 @@
 #include "app/main_window.h"
 
 #include "runtime/app_identity.h"
-#include "runtime/app_paths.h"
 #include "runtime/display_metrics.h"
-#include "runtime/file_ops.h"
 #include "runtime/process_state.h"
 #include "settings/app_settings.h"
 #include "ui/combo_box.h"
@@ -11,6 +9,10 @@
 #include "ui/controls.h"
 #include "ui/list_control.h"
 #include "ui/tab_control.h"
+
+#include <optional>
+#include <tuple>
+#include <vector>
 
 namespace app {
 
@@ -34,26 +36,118 @@ const QString RiskNotice =
                    "bugs. We recommend always keeping a good backup of your important files.\r\n\r\nBy continuing, "
                    "you acknowledge and accept these terms.");
 
-/// Makes one control; the whole creation fails if any control fails.
-class Builder
+/// One control of the main window. Positions and sizes are design units; an
+/// image control without a size takes its picture's.
+struct ControlRow
 {
-public:
-    void Make(int64_t number, ControlKind kind, Parent parent, const QRect& rect, const QString& text,
-              const QString& name)
-    {
-        ok_ = ui::CreateControl(number, kind, parent, rect, text, name) && ok_;
-    }
-    void Image(int64_t number, Parent parent, int x, int y, ImageId image, const QString& name)
-    {
-        const QSize size = ui::ImageSize(image);
-        Make(number, ControlKind::Image, parent, QRect(x, y, size.width(), size.height()), QString(), name);
-        ui::SetImage(number, image);
-    }
-    bool Ok() const { return ok_; }
-
-private:
-    bool ok_ = true;
+    int64_t number;
+    ControlKind kind;
+    Parent parent;
+    QRect design;
+    QString text;
+    QString tooltip;
+    std::optional<ImageId> image;
+    bool raised = false;   ///< placed above the controls made before it
+    bool inPixels = false; ///< `design` is in pixels, not scaled
 };
+
+/// The main window's controls in creation order (later ones lie on top).
+std::vector<ControlRow> MainWindowRows()
+{
+    using namespace ui::no;
+    const Parent main{MainWindow};
+    const Parent apps{ContentTabs, 2};
+    const QString site = runtime::SiteDisplayName;
+    const ControlKind image = ControlKind::Image;
+    return {
+        {VisitSiteImage, image, main, {8, 7, 0, 0}, {}, QStringLiteral("Visit ") + site, ImageId::SiteLogo},
+        {DonateImage, image, main, {62, 11, 0, 0}, {}, QStringLiteral("Make a donation (thank you!)"), ImageId::Donate},
+        {SettingsImage, image, main, {108, 11, 0, 0}, {}, QStringLiteral("Settings"), ImageId::Settings},
+        {RefreshImage, image, main, {153, 11, 0, 0}, {}, QStringLiteral("Refresh now (F5)"), ImageId::Refresh, true},
+        {WinkImage, image, main, {0, 11, 32, 32}, {}, {}, ImageId::WinkA},
+        {SearchBox, ControlKind::Edit, main, {0, 16, 267, 26}, {}, {}, {}},
+        {SearchButton,
+         ControlKind::ImageButton,
+         main,
+         {0, 17, 24, 24},
+         {},
+         QStringLiteral("Search ") + site + QStringLiteral(" for your text"),
+         ImageId::Search},
+        {ContentTabs, ControlKind::Tabs, main, {10, 60, 0, 0}, {}, {}, {}},
+        {TabStripLine, ControlKind::Label, main, {15, 83, 0, 2}, {}, {}, {}, true},
+        {TodayHeader, ControlKind::HeaderList, Parent{ContentTabs, 0}, {0, 0, 0, 27}, {}, {}, {}},
+        // The logo sits over the header bar but belongs to the page: a widget
+        // placed inside a list is out of reach of screen readers.
+        {TodayHeaderLogo, image, Parent{ContentTabs, 0}, {3, 2, 80, 16}, {}, {}, ImageId::HeaderLogo, false, true},
+        {TodayList, ControlKind::List, Parent{ContentTabs, 0}, {1, 28, 0, 0}, {}, {}, {}},
+        {YesterdayHeader, ControlKind::HeaderList, Parent{ContentTabs, 1}, {0, 0, 0, 27}, {}, {}, {}},
+        {YesterdayHeaderLogo, image, Parent{ContentTabs, 1}, {3, 2, 80, 16}, {}, {}, ImageId::HeaderLogo, false, true},
+        {YesterdayList, ControlKind::List, Parent{ContentTabs, 1}, {1, 28, 0, 0}, {}, {}, {}},
+        {AppsList, ControlKind::ListWithHeader, apps, {0, 0, 0, 0}, {}, {}, {}},
+        {AppsCheckButton, ControlKind::PushButton, apps, {0, 0, 294 - 30, 28}, AppsButtonText(), {}, {}},
+        {ControlPanelButton,
+         ControlKind::ImageButton,
+         apps,
+         {0, 0, 29, 28},
+         {},
+         QStringLiteral("Uninstall or change programs in Control Panel"),
+         ImageId::ControlPanel},
+        {AppsInfoBox, ControlKind::RichText, apps, {0, 29, 294, 0}, AppsNoticeText(), {}, {}},
+        {SelectUpdatesButton,
+         ControlKind::PushButton,
+         apps,
+         {0, 0, 190, 25},
+         QStringLiteral("Select all apps with updates"),
+         {},
+         {}},
+        {StartUpdatesButton, ControlKind::PushButton, apps, {0, 0, 103, 25}, QStringLiteral("Start updates"), {}, {}},
+        {FilterLabel, ControlKind::Label, main, {0, 63, 40, 20}, QStringLiteral("Filter:"), {}, {}, true},
+        {FilterBox, ControlKind::Edit, main, {0, 59, 250, 24}, {}, {}, {}, true},
+        {PlatformCombo, ControlKind::ImageCombo, main, {0, 59, 42, 24}, {}, {}, {}, true},
+        {PictureImage, image, main, {10, 0, 0, 0}, {}, {}, ImageId::RefreshingPicture},
+        {NewsTabs, ControlKind::Tabs, main, {272, 0, 0, 248}, {}, {}, {}},
+        {NewsList, ControlKind::List, Parent{NewsTabs, 0}, {1, 1, 0, 0}, {}, {}, {}},
+        {ArticlesList, ControlKind::List, Parent{NewsTabs, 1}, {1, 1, 0, 0}, {}, {}, {}},
+        {NewsTabLine, ControlKind::Label, main, {272, 0, 0, 2}, {}, {}, {}, true},
+        {ProductCaption, ControlKind::Label, main, {0, 0, 0, 20}, runtime::AppTitle + u' ', {}, {}, true},
+        {StatusLine, ControlKind::Label, main, {0, 0, 0, 24}, {}, {}, {}},
+    };
+}
+
+/// The pages of a tab control, made with it so that later rows can be put on them.
+void AddTabPages(int64_t tabs)
+{
+    using namespace ui::no;
+    if (tabs == ContentTabs) {
+        ui::AddTab(ContentTabs, QStringLiteral("Today"), ImageId::TabToday);
+        ui::AddTab(ContentTabs, QStringLiteral("Yesterday"), ImageId::TabYesterday);
+        ui::AddTab(ContentTabs, QStringLiteral("Installed Apps"), ImageId::TabInstalledApps);
+    } else if (tabs == NewsTabs) {
+        ui::AddTab(NewsTabs, QStringLiteral("News"), ImageId::TabNews);
+        ui::AddTab(NewsTabs, QStringLiteral("Articles"), ImageId::TabArticles);
+    }
+}
+
+/// Makes a control from its row; false when it could not be made.
+bool MakeControl(const ControlRow& row)
+{
+    const QRect& d = row.design;
+    QRect rect = row.inPixels ? d : QRect(S(d.x()), S(d.y()), S(d.width()), S(d.height()));
+    if (row.kind == ControlKind::Image && row.design.width() == 0)
+        rect.setSize(ui::ImageSize(*row.image));
+    if (!ui::CreateControl(row.number, row.kind, row.parent, rect, row.text,
+                           QLatin1StringView(ui::ControlName(row.number))))
+        return false;
+    if (row.image)
+        ui::SetImage(row.number, *row.image);
+    if (!row.tooltip.isEmpty())
+        ui::SetTooltip(row.number, row.tooltip);
+    if (row.raised)
+        ui::Raise(row.number);
+    if (row.kind == ControlKind::Tabs)
+        AddTabPages(row.number);
+    return true;
+}
 
 void AddFileListColumns(int64_t list, bool withLink)
 {
@@ -64,20 +158,45 @@ void AddFileListColumns(int64_t list, bool withLink)
         ui::AddListColumn(list, QStringLiteral("Link"), 0);
 }
 
-void MakeDayTab(Builder& b, int page, int64_t header, int64_t logo, int64_t list, const QString& prefix)
+/// What the rows cannot say: columns, items, fonts, borders and states.
+void FinishMainWindowControls()
 {
-    const Parent tab{ui::no::ContentTabs, page};
-    b.Make(header, ControlKind::HeaderList, tab, QRect(0, 0, 0, S(27)), QString(), prefix + QStringLiteral("Header"));
-    AddFileListColumns(header, false);
-    ui::SetEnabled(header, false);
-    // The logo sits over the header bar but belongs to the page: a widget
-    // placed inside a list is out of reach of screen readers.
-    b.Make(logo, ControlKind::Image, tab, QRect(3, 2, 80, 16), QString(), prefix + QStringLiteral("HeaderLogo"));
-    ui::SetImage(logo, ImageId::HeaderLogo);
-    ui::SetEnabled(logo, false); // greyed like the disabled header it sits on
-    b.Make(list, ControlKind::List, tab, QRect(1, S(28), 0, 0), QString(), prefix + QStringLiteral("List"));
-    AddFileListColumns(list, true);
-    ui::SetBorder(list, QStringLiteral("none"));
+    using namespace ui::no;
+    const QString site = runtime::SiteDisplayName;
+    ui::SetCueText(SearchBox, QStringLiteral("Search ") + site);
+    ui::SetFont(SearchBox, ui::FontKind::Italic);
+
+    for (const auto& [header, logo, list] : {std::tuple{TodayHeader, TodayHeaderLogo, TodayList},
+                                             std::tuple{YesterdayHeader, YesterdayHeaderLogo, YesterdayList}}) {
+        AddFileListColumns(header, false);
+        ui::SetEnabled(header, false);
+        ui::SetEnabled(logo, false); // greyed like the disabled header it sits on
+        AddFileListColumns(list, true);
+        ui::SetBorder(list, QStringLiteral("none"));
+    }
+
+    ui::AddListColumn(AppsList, QStringLiteral("App name"), S(250));
+    ui::AddListColumn(AppsList, QStringLiteral("Current version"), S(150));
+    ui::AddListColumn(AppsList, QStringLiteral("Available version"), S(150));
+    ui::AddListColumn(AppsList, QStringLiteral("ID"), 0);
+    ui::AddListColumn(AppsList, QStringLiteral("Update?"), 0);
+    ui::SetEnabled(AppsCheckButton, runtime::UpdaterUnsupported.load() != 1);
+    ui::SetEnabled(SelectUpdatesButton, false);
+    ui::SetEnabled(StartUpdatesButton, false);
+
+    for (const ImageId icon : {ImageId::PlatformAll, ImageId::PlatformWindows, ImageId::PlatformLinux,
+                               ImageId::PlatformMacOS, ImageId::PlatformAndroid})
+        ui::AddComboItem(PlatformCombo, QString(), icon);
+
+    for (const int64_t list : {NewsList, ArticlesList}) {
+        ui::AddListColumn(list, QString(), 0);
+        ui::AddListColumn(list, QStringLiteral("Link"), 0);
+        ui::SetBorder(list, QStringLiteral("none"));
+    }
+    ui::SetFont(ProductCaption, ui::FontKind::Italic);
+    ui::SetAlignment(ProductCaption, Qt::AlignRight | Qt::AlignVCenter);
+    ui::SetBorder(StatusLine, QStringLiteral("thin"));
+    ui::SetAlignment(StatusLine, Qt::AlignLeft | Qt::AlignVCenter);
 }
 
 } // namespace
@@ -116,14 +235,19 @@ bool CreateRefreshingWindow()
     const QRect rect(main.x() + (main.width() - w) / 2, main.y() + (main.height() - h) / 2, w, h);
     if (!ui::CreateWindow(ui::no::RefreshingWindow, QString(), ui::WindowStyle::Popup, rect, ui::no::MainWindow))
         return false;
-    Builder b;
-    b.Make(ui::no::RefreshingText, ControlKind::Label, Parent{ui::no::RefreshingWindow}, QRect(0, 0, w, h), QString(),
-           QStringLiteral("RefreshingText"));
-    b.Image(ui::no::RefreshingIcon, Parent{ui::no::RefreshingWindow}, 40, 33, ImageId::RefreshWindowIcon,
-            QStringLiteral("RefreshingIcon"));
+    const Parent window{ui::no::RefreshingWindow};
+    const bool made = MakeControl({ui::no::RefreshingText, ControlKind::Label, window, {0, 0, 450, 100}, {}, {}, {}}) &&
+                      MakeControl({ui::no::RefreshingIcon,
+                                   ControlKind::Image,
+                                   window,
+                                   {40, 33, 0, 0},
+                                   {},
+                                   {},
+                                   ImageId::RefreshWindowIcon,
+                                   true,
+                                   true});
     ui::SetAlignment(ui::no::RefreshingText, Qt::AlignCenter);
-    ui::Raise(ui::no::RefreshingIcon);
-    return b.Ok();
+    return made;
 }
 
 QString AppsButtonText()
@@ -148,104 +272,12 @@ QString AppsNoticeText()
 
 bool CreateMainWindowControls()
 {
-    using namespace ui::no;
-    const Parent main{MainWindow};
-    const QString site = runtime::SiteDisplayName;
-    Builder b;
-
-    if (runtime::OsVersionCode >= 110)
-        runtime::UpdaterAvailable = runtime::FileSize(runtime::WingetPath) >= 0 ? 1 : 0;
-    else
-        runtime::UpdaterUnsupported = 1;
-
-    b.Image(VisitSiteImage, main, S(8), S(7), ImageId::SiteLogo, QStringLiteral("VisitSiteImage"));
-    ui::SetTooltip(VisitSiteImage, QStringLiteral("Visit ") + site);
-    b.Image(DonateImage, main, S(62), S(11), ImageId::Donate, QStringLiteral("DonateImage"));
-    ui::SetTooltip(DonateImage, QStringLiteral("Make a donation (thank you!)"));
-    b.Image(SettingsImage, main, S(108), S(11), ImageId::Settings, QStringLiteral("SettingsImage"));
-    ui::SetTooltip(SettingsImage, QStringLiteral("Settings"));
-    b.Image(RefreshImage, main, S(153), S(11), ImageId::Refresh, QStringLiteral("RefreshImage"));
-    ui::SetTooltip(RefreshImage, QStringLiteral("Refresh now (F5)"));
-    ui::Raise(RefreshImage);
-    b.Make(WinkImage, ControlKind::Image, main, QRect(0, S(11), S(32), S(32)), QString(), QStringLiteral("WinkImage"));
-    ui::SetImage(WinkImage, ImageId::WinkA);
-
-    b.Make(SearchBox, ControlKind::Edit, main, QRect(0, S(16), S(267), S(26)), QString(), QStringLiteral("SearchBox"));
-    ui::SetCueText(SearchBox, QStringLiteral("Search ") + site);
-    ui::SetFont(SearchBox, ui::FontKind::Italic);
-    b.Make(SearchButton, ControlKind::ImageButton, main, QRect(0, S(17), S(24), S(24)), QString(),
-           QStringLiteral("SearchButton"));
-    ui::SetImage(SearchButton, ImageId::Search);
-    ui::SetTooltip(SearchButton, QStringLiteral("Search ") + site + QStringLiteral(" for your text"));
-
-    b.Make(ContentTabs, ControlKind::Tabs, main, QRect(S(10), S(60), 0, 0), QString(), QStringLiteral("ContentTabs"));
-    ui::AddTab(ContentTabs, QStringLiteral("Today"), ImageId::TabToday);
-    ui::AddTab(ContentTabs, QStringLiteral("Yesterday"), ImageId::TabYesterday);
-    ui::AddTab(ContentTabs, QStringLiteral("Installed Apps"), ImageId::TabInstalledApps);
-    b.Make(TabStripLine, ControlKind::Label, main, QRect(S(15), S(83), 0, S(2)), QString(),
-           QStringLiteral("TabStripLine"));
-    ui::Raise(TabStripLine);
-
-    MakeDayTab(b, 0, TodayHeader, TodayHeaderLogo, TodayList, QStringLiteral("Today"));
-    MakeDayTab(b, 1, YesterdayHeader, YesterdayHeaderLogo, YesterdayList, QStringLiteral("Yesterday"));
-
-    const Parent apps{ContentTabs, 2};
-    b.Make(AppsList, ControlKind::ListWithHeader, apps, QRect(0, 0, 0, 0), QString(), QStringLiteral("AppsList"));
-    ui::AddListColumn(AppsList, QStringLiteral("App name"), S(250));
-    ui::AddListColumn(AppsList, QStringLiteral("Current version"), S(150));
-    ui::AddListColumn(AppsList, QStringLiteral("Available version"), S(150));
-    ui::AddListColumn(AppsList, QStringLiteral("ID"), 0);
-    ui::AddListColumn(AppsList, QStringLiteral("Update?"), 0);
-    b.Make(AppsCheckButton, ControlKind::PushButton, apps, QRect(0, 0, S(294 - 30), S(28)), AppsButtonText(),
-           QStringLiteral("AppsCheckButton"));
-    ui::SetEnabled(AppsCheckButton, runtime::UpdaterUnsupported.load() != 1);
-    b.Make(ControlPanelButton, ControlKind::ImageButton, apps, QRect(0, 0, S(29), S(28)), QString(),
-           QStringLiteral("ControlPanelButton"));
-    ui::SetImage(ControlPanelButton, ImageId::ControlPanel);
-    ui::SetTooltip(ControlPanelButton, QStringLiteral("Uninstall or change programs in Control Panel"));
-    b.Make(AppsInfoBox, ControlKind::RichText, apps, QRect(0, S(29), S(294), 0), AppsNoticeText(),
-           QStringLiteral("AppsInfoBox"));
-    b.Make(SelectUpdatesButton, ControlKind::PushButton, apps, QRect(0, 0, S(190), S(25)),
-           QStringLiteral("Select all apps with updates"), QStringLiteral("SelectUpdatesButton"));
-    ui::SetEnabled(SelectUpdatesButton, false);
-    b.Make(StartUpdatesButton, ControlKind::PushButton, apps, QRect(0, 0, S(103), S(25)),
-           QStringLiteral("Start updates"), QStringLiteral("StartUpdatesButton"));
-    ui::SetEnabled(StartUpdatesButton, false);
-
-    b.Make(FilterLabel, ControlKind::Label, main, QRect(0, S(63), S(40), S(20)), QStringLiteral("Filter:"),
-           QStringLiteral("FilterLabel"));
-    ui::Raise(FilterLabel);
-    b.Make(FilterBox, ControlKind::Edit, main, QRect(0, S(59), S(250), S(24)), QString(), QStringLiteral("FilterBox"));
-    ui::Raise(FilterBox);
-    b.Make(PlatformCombo, ControlKind::ImageCombo, main, QRect(0, S(59), S(42), S(24)), QString(),
-           QStringLiteral("PlatformCombo"));
-    for (const ImageId icon : {ImageId::PlatformAll, ImageId::PlatformWindows, ImageId::PlatformLinux,
-                               ImageId::PlatformMacOS, ImageId::PlatformAndroid})
-        ui::AddComboItem(PlatformCombo, QString(), icon);
-    ui::Raise(PlatformCombo);
-
-    b.Image(PictureImage, main, S(10), 0, ImageId::RefreshingPicture, QStringLiteral("PictureImage"));
-    b.Make(NewsTabs, ControlKind::Tabs, main, QRect(S(272), 0, 0, S(248)), QString(), QStringLiteral("NewsTabs"));
-    ui::AddTab(NewsTabs, QStringLiteral("News"), ImageId::TabNews);
-    ui::AddTab(NewsTabs, QStringLiteral("Articles"), ImageId::TabArticles);
-    for (const auto& [list, page, name] :
-         {std::tuple{NewsList, 0, "NewsList"}, std::tuple{ArticlesList, 1, "ArticlesList"}}) {
-        b.Make(list, ControlKind::List, Parent{NewsTabs, page}, QRect(1, 1, 0, 0), QString(), QLatin1StringView(name));
-        ui::AddListColumn(list, QString(), 0);
-        ui::AddListColumn(list, QStringLiteral("Link"), 0);
-        ui::SetBorder(list, QStringLiteral("none"));
+    for (const ControlRow& row : MainWindowRows()) {
+        if (!MakeControl(row))
+            return false;
     }
-    b.Make(NewsTabLine, ControlKind::Label, main, QRect(S(272), 0, 0, S(2)), QString(), QStringLiteral("NewsTabLine"));
-    ui::Raise(NewsTabLine);
-    b.Make(ProductCaption, ControlKind::Label, main, QRect(0, 0, 0, S(20)), runtime::AppTitle + u' ',
-           QStringLiteral("ProductCaption"));
-    ui::SetFont(ProductCaption, ui::FontKind::Italic);
-    ui::SetAlignment(ProductCaption, Qt::AlignRight | Qt::AlignVCenter);
-    ui::Raise(ProductCaption);
-    b.Make(StatusLine, ControlKind::Label, main, QRect(0, 0, 0, S(24)), QString(), QStringLiteral("StatusLine"));
-    ui::SetBorder(StatusLine, QStringLiteral("thin"));
-    ui::SetAlignment(StatusLine, Qt::AlignLeft | Qt::AlignVCenter);
-    return b.Ok();
+    FinishMainWindowControls();
+    return true;
 }
 
 } // namespace app

@@ -14,8 +14,9 @@ bool CreateMainWindow();
 bool CreateRefreshingWindow();
 
 /// Creates every control of the main window at its number, with its caption,
-/// tooltip, font and accessible name, and decides whether the package manager
-/// is available. False when any control could not be made. GUI thread.
+/// tooltip, font and accessible name; the installed-apps texts follow
+/// UpdaterAvailable, so decide it first. False when any control could not be
+/// made. GUI thread.
 bool CreateMainWindowControls();
 
 /// Shows the main window, restored from minimised, in front. Idempotent.

@@ -1,18 +1,15 @@
 #include "app/message_box.h"
 
 #include "runtime/app_identity.h"
-#include "runtime/event_queue.h"
 #include "ui/control_numbers.h"
 #include "ui/controls.h"
 #include "ui/input_events.h"
 
 #include <QAbstractButton>
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QPixmap>
 #include <QScreen>
-#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
@@ -169,11 +166,7 @@ int ShowMessageBox(const QString& caption, const QString& text, int64_t flags)
         clicked != nullptr ? ButtonIdentifier(box.standardButton(clicked)) : ClosedWithoutButton(look.buttons);
 
     // Enter and Escape held together would go on to the window below.
-    const int64_t waitEnd = runtime::ElapsedMs() + MaxHeldKeysWaitMs;
-    while (ui::KeyHeld(ui::VkEnter) && ui::KeyHeld(ui::VkEscape) && runtime::ElapsedMs() < waitEnd) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-        QThread::msleep(1);
-    }
+    ui::WaitWhileHeld({ui::VkEnter, ui::VkEscape}, MaxHeldKeysWaitMs);
     return identifier;
 }
 

@@ -40,8 +40,7 @@ ui::ImageId ImageOf(content::NewsIcon icon)
 
 void ScrapeChannel(int64_t list, const QString& path)
 {
-    while (runtime::PollEvent() != 0) {
-    }
+    runtime::DrainEvents();
     ui::SuspendDrawing(list);
     ui::SetCursor(ui::CursorShape::Wait);
     const content::ChannelList kind =

@@ -1,7 +1,7 @@
 #include "app/open_items.h"
 
 #include "app/message_box.h"
-#include "app/window_layout.h"
+#include "app/status_line.h"
 #include "content/site_search.h"
 #include "runtime/app_identity.h"
 #include "ui/control_numbers.h"

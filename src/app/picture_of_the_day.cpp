@@ -9,6 +9,7 @@
 #include "runtime/file_ops.h"
 #include "runtime/http_transfer.h"
 #include "runtime/process_state.h"
+#include "runtime/threads.h"
 #include "settings/app_settings.h"
 #include "ui/control_numbers.h"
 #include "ui/controls.h"
@@ -79,8 +80,7 @@ QString PictureStoryUrl()
 void StartPictureWorker()
 {
     ui::SetImage(ui::no::PictureImage, ui::ImageId::RefreshingPicture);
-    while (runtime::PollEvent() != 0) {
-    }
+    runtime::DrainEvents();
     ui::SetCursor(ui::CursorShape::Wait);
     ui::SetTooltip(ui::no::PictureImage, QString());
     {
@@ -89,8 +89,7 @@ void StartPictureWorker()
     }
     PictureWorkerBusy = 1;
     if (runtime::ThreadStart(PictureWorker) != 0) {
-        while (runtime::PollEvent() != 0) {
-        }
+        runtime::DrainEvents();
     } else {
         ui::SetImage(ui::no::PictureImage, ui::ImageId::NoPicture);
         PictureWorkerBusy = 0;

@@ -2,10 +2,10 @@
 
 #include "runtime/app_paths.h"
 #include "runtime/file_ops.h"
-#include "runtime/event_queue.h"
 #include "runtime/http_transfer.h"
 #include "runtime/process_state.h"
 #include "runtime/single_instance.h"
+#include "runtime/threads.h"
 #include "settings/settings_file.h"
 #include "ui/tray_icon.h"
 

@@ -60,13 +60,8 @@ void CloseSettingsWindow()
     ui::BringToFront(MainWindow);
     runtime::SettingsOpen = 0;
     // The Enter that closed the window must not act again in the main window.
-    // The release only arrives through the event pump; a release lost to a
-    // focus change must not hang the program, hence the bound.
-    const int64_t giveUp = runtime::ElapsedMs() + 5000;
-    while (ui::KeyHeld(ui::VkEnter) && runtime::ElapsedMs() < giveUp)
-        runtime::WaitEvent(1);
-    while (runtime::PollEvent() != 0) {
-    }
+    ui::WaitWhileHeld({ui::VkEnter}, ui::KeyReleaseWaitMs);
+    runtime::DrainEvents();
 }
 
 } // namespace app

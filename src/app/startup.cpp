@@ -7,8 +7,11 @@
 #include "app/message_box.h"
 #include "app/picture_of_the_day.h"
 #include "app/quit.h"
+#include "app/status_line.h"
 #include "app/tray.h"
 #include "app/window_layout.h"
+#include "app/wink.h"
+#include "runtime/clock.h"
 #include "runtime/event_queue.h"
 #include "runtime/app_identity.h"
 #include "runtime/app_paths.h"
@@ -17,6 +20,7 @@
 #include "runtime/http_transfer.h"
 #include "runtime/process_state.h"
 #include "runtime/single_instance.h"
+#include "runtime/threads.h"
 #include "settings/app_settings.h"
 #include "settings/settings_file.h"
 #include "settings/settings_window.h"
@@ -42,7 +46,6 @@ namespace app {
 
 namespace {
 
-constexpr int VkControl = 17;
 int signalPipe[2] = {-1, -1};
 
 void OnTerminationSignal(int)
@@ -77,6 +80,16 @@ void ReadDisplayMetrics()
     runtime::Display.uiScale = screen->logicalDotsPerInchX() / 100.0;
     runtime::Display.screenWidth = screen->geometry().width();
     runtime::Display.screenHeight = screen->geometry().height();
+}
+
+/// Whether the installed-apps tab can work: the package manager must be
+/// there, on a system recent enough for it.
+void DecideUpdaterAvailability()
+{
+    if (runtime::OsVersionCode >= 110)
+        runtime::UpdaterAvailable = runtime::FileSize(runtime::WingetPath) >= 0 ? 1 : 0;
+    else
+        runtime::UpdaterUnsupported = 1;
 }
 
 /// A start-up failure: a plain box without owner, then the end.
@@ -146,6 +159,7 @@ int RunProgram(int argc, char** argv)
                             static_cast<int>(runtime::MinWindowHeight(runtime::Display)));
     if (!settings::CreateSettingsWindow())
         FailStartup(QStringLiteral("Couldn't create settings window (try again)."));
+    DecideUpdaterAvailability();
     if (!app::CreateMainWindowControls())
         FailStartup(QStringLiteral("Couldn't create app window (try again)."));
     runtime::ThreadStart(WinkThread);
@@ -173,7 +187,7 @@ int RunProgram(int argc, char** argv)
         runtime::WaitEvent(1);
 
     // Control held at start-up skips the first download.
-    if (ui::KeyHeld(VkControl))
+    if (ui::KeyHeld(ui::VkControl))
         ui::SetImage(ui::no::PictureImage, ui::ImageId::SkippedPicture);
     else
         RefreshContent(true);

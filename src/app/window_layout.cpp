@@ -1,7 +1,7 @@
 #include "app/window_layout.h"
 
+#include "app/wink.h"
 #include "runtime/display_metrics.h"
-#include "runtime/event_queue.h"
 #include "runtime/process_state.h"
 #include "settings/app_settings.h"
 #include "ui/control_numbers.h"
@@ -12,9 +12,6 @@
 #include <QApplication>
 #include <QStyle>
 #include <QWidget>
-
-#include <random>
-#include <thread>
 
 namespace app {
 
@@ -30,14 +27,6 @@ int64_t ScrollbarAllowance()
 void Apply(int64_t number, const QRect& rect)
 {
     ui::SetGeometry(number, rect);
-}
-
-/// Waits `ms` milliseconds in 1 ms steps, ending early when quitting.
-void Sleep(int64_t ms)
-{
-    const int64_t end = runtime::ElapsedMs() + ms;
-    while (runtime::ElapsedMs() < end && runtime::QuitRequested.load() == 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 } // namespace
@@ -112,31 +101,6 @@ void LayoutHeaderRow()
     in.newsTabsY = ui::Geometry(NewsTabs).y();
     for (const auto& [number, rect] : ComputeHeaderRow(in, {}))
         Apply(number, rect);
-}
-
-void SetStatusText(const QString& text, bool drainEvents)
-{
-    if (drainEvents)
-        while (runtime::PollEvent() != 0) {
-        }
-    ui::SetText(ui::no::StatusLine, u' ' + text);
-}
-
-void WinkThread()
-{
-    std::mt19937 random(std::random_device{}());
-    std::uniform_int_distribution<int64_t> pause(30000, 60000);
-    while (runtime::QuitRequested.load() == 0) {
-        Sleep(pause(random));
-        if (runtime::QuitRequested.load() != 0)
-            break;
-        const int y = ui::Geometry(ui::no::WinkImage).y();
-        ui::SetImage(ui::no::WinkImage, ui::ImageId::WinkB);
-        ui::Move(ui::no::WinkImage, static_cast<int>(WinkX.load() - 7), y);
-        Sleep(2000);
-        ui::SetImage(ui::no::WinkImage, ui::ImageId::WinkA);
-        ui::Move(ui::no::WinkImage, static_cast<int>(WinkX.load()), y);
-    }
 }
 
 } // namespace app

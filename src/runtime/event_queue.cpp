@@ -5,14 +5,11 @@
 #include <QPointer>
 #include <QTimer>
 
-#include <atomic>
 #include <chrono>
 #include <deque>
 #include <memory>
 #include <mutex>
-#include <system_error>
 #include <thread>
-#include <vector>
 
 namespace runtime {
 
@@ -96,18 +93,6 @@ void Pump(int32_t timeoutMs)
     dispatcher->processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
-// Threads are detached at once: nothing ever waits for a worker, and a
-// joinable thread left at process exit would abort the program.
-struct ThreadEntry
-{
-    int64_t number = 0;
-    std::shared_ptr<std::atomic<bool>> finished;
-};
-
-std::mutex registryLock;
-std::vector<ThreadEntry> registry;
-int64_t nextThreadNumber = 1;
-
 } // namespace
 
 int32_t WaitEvent(int32_t timeoutMs)
@@ -127,6 +112,12 @@ int32_t WaitEvent(int32_t timeoutMs)
 int32_t PollEvent()
 {
     return WaitEvent(0);
+}
+
+void DrainEvents()
+{
+    while (PollEvent() != 0) {
+    }
 }
 
 int64_t EventWindow()
@@ -196,37 +187,6 @@ ChangeGuard::ChangeGuard()
 ChangeGuard::~ChangeGuard()
 {
     --events.changeDepth;
-}
-
-int64_t ElapsedMs()
-{
-    static const auto start = std::chrono::steady_clock::now();
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
-}
-
-int64_t ThreadStart(std::function<void()> procedure)
-{
-    auto finished = std::make_shared<std::atomic<bool>>(false);
-    try {
-        std::thread([procedure = std::move(procedure), finished] {
-            procedure();
-            finished->store(true);
-        }).detach();
-    } catch (const std::system_error&) {
-        return 0; // no thread: nothing recorded, no number used
-    }
-
-    std::lock_guard lock(registryLock);
-    std::erase_if(registry, [](const ThreadEntry& entry) { return entry.finished->load(); });
-    const int64_t number = nextThreadNumber++;
-    registry.push_back({number, std::move(finished)});
-    return number;
-}
-
-void ThreadReleaseAll()
-{
-    std::lock_guard lock(registryLock);
-    registry.clear();
 }
 
 void SetEventThread()

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
 namespace runtime {
 
@@ -34,6 +33,11 @@ int32_t WaitEvent(int32_t timeoutMs);
 
 /// WaitEvent(0): used to drain pending events during a long job.
 int32_t PollEvent();
+
+/// Lets Qt deliver everything pending and discards what it raised, so the
+/// windows stay painted during a long job and nothing the user does starts a
+/// second one inside it. GUI thread.
+void DrainEvents();
 
 /// Fields of the calling thread's current event. After a call that returned
 /// an input notification or 0, EventType reads -1 and window/object keep the
@@ -70,17 +74,6 @@ struct ChangeGuard
     ChangeGuard(const ChangeGuard&) = delete;
     ChangeGuard& operator=(const ChangeGuard&) = delete;
 };
-
-/// Milliseconds since the first call in the process; monotonic. Any thread.
-int64_t ElapsedMs();
-
-/// Starts `procedure` on a new thread and returns its number (1, 2, 3, ...;
-/// never reused), or 0 when the thread could not be started. Finished
-/// threads are released on the next call. Any thread.
-int64_t ThreadStart(std::function<void()> procedure);
-
-/// Lets go of every started thread without waiting for it (exit path).
-void ThreadReleaseAll();
 
 /// Makes the calling thread the one PostEvent delivers to. Start-up calls it
 /// on the GUI thread once a QCoreApplication exists.

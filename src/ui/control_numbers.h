@@ -3,67 +3,88 @@
 #include <cstdint>
 
 // The program's windows and controls by number. Events, enabling and texts
-// all refer to these, so they never change.
+// all refer to these, so they never change. Each is listed once, here, with
+// the internal name its widget carries.
+
+// clang-format off
+#define ZORVANE_CONTROLS(X) \
+    /* windows */ \
+    X(SettingsWindow, 0) \
+    X(MainWindow, 15) \
+    X(TrayIcon, 16) \
+    X(RefreshingWindow, 17) \
+    /* settings window controls */ \
+    X(SettingsColours, 1) \
+    X(SettingsRunAtStartup, 2) \
+    X(SettingsRunMinimized, 3) \
+    X(SettingsCloseToTray, 4) \
+    X(SettingsRefreshPicture, 5) \
+    X(SettingsRefreshLabel, 6) \
+    X(SettingsRefreshRate, 7) \
+    X(SettingsRefreshUnit, 8) \
+    X(SettingsAlertLabel, 9) \
+    X(SettingsAlertNames, 10) \
+    X(SettingsAlertHighlight, 11) \
+    X(SettingsAlertPopup, 12) \
+    X(SettingsVersionShown, 13) \
+    X(SettingsClose, 14) \
+    /* refreshing window controls */ \
+    X(RefreshingText, 18) \
+    X(RefreshingIcon, 19) \
+    /* main window controls */ \
+    X(VisitSiteImage, 20) \
+    X(DonateImage, 21) \
+    X(SettingsImage, 22) \
+    X(RefreshImage, 23) \
+    X(WinkImage, 24) \
+    X(SearchBox, 25) \
+    X(SearchButton, 26) \
+    X(ContentTabs, 27) \
+    X(TabStripLine, 28) \
+    X(TodayHeader, 29) \
+    X(TodayHeaderLogo, 30) \
+    X(TodayList, 31) \
+    X(YesterdayHeader, 32) \
+    X(YesterdayHeaderLogo, 33) \
+    X(YesterdayList, 34) \
+    X(FilterLabel, 35) \
+    X(FilterBox, 36) \
+    X(PlatformCombo, 37) \
+    X(AppsList, 38) \
+    X(AppsCheckButton, 39) \
+    X(ControlPanelButton, 40) \
+    X(AppsInfoBox, 41) \
+    X(SelectUpdatesButton, 42) \
+    X(StartUpdatesButton, 43) \
+    X(PictureImage, 44) \
+    X(NewsTabs, 45) \
+    X(NewsTabLine, 46) \
+    X(ProductCaption, 47) \
+    X(NewsList, 48) \
+    X(ArticlesList, 49) \
+    X(StatusLine, 50)
+// clang-format on
 
 namespace ui::no {
 
-// Windows
-constexpr int64_t SettingsWindow = 0;
-constexpr int64_t MainWindow = 15;
-constexpr int64_t TrayIcon = 16;
-constexpr int64_t RefreshingWindow = 17;
-
-// Settings window controls
-constexpr int64_t SettingsColours = 1;
-constexpr int64_t SettingsRunAtStartup = 2;
-constexpr int64_t SettingsRunMinimized = 3;
-constexpr int64_t SettingsCloseToTray = 4;
-constexpr int64_t SettingsRefreshPicture = 5;
-constexpr int64_t SettingsRefreshLabel = 6;
-constexpr int64_t SettingsRefreshRate = 7;
-constexpr int64_t SettingsRefreshUnit = 8;
-constexpr int64_t SettingsAlertLabel = 9;
-constexpr int64_t SettingsAlertNames = 10;
-constexpr int64_t SettingsAlertHighlight = 11;
-constexpr int64_t SettingsAlertPopup = 12;
-constexpr int64_t SettingsVersionShown = 13;
-constexpr int64_t SettingsClose = 14;
-
-// Refreshing window controls
-constexpr int64_t RefreshingText = 18;
-constexpr int64_t RefreshingIcon = 19;
-
-// Main window controls
-constexpr int64_t VisitSiteImage = 20;
-constexpr int64_t DonateImage = 21;
-constexpr int64_t SettingsImage = 22;
-constexpr int64_t RefreshImage = 23;
-constexpr int64_t WinkImage = 24;
-constexpr int64_t SearchBox = 25;
-constexpr int64_t SearchButton = 26;
-constexpr int64_t ContentTabs = 27;
-constexpr int64_t TabStripLine = 28;
-constexpr int64_t TodayHeader = 29;
-constexpr int64_t TodayHeaderLogo = 30;
-constexpr int64_t TodayList = 31;
-constexpr int64_t YesterdayHeader = 32;
-constexpr int64_t YesterdayHeaderLogo = 33;
-constexpr int64_t YesterdayList = 34;
-constexpr int64_t FilterLabel = 35;
-constexpr int64_t FilterBox = 36;
-constexpr int64_t PlatformCombo = 37;
-constexpr int64_t AppsList = 38;
-constexpr int64_t AppsCheckButton = 39;
-constexpr int64_t ControlPanelButton = 40;
-constexpr int64_t AppsInfoBox = 41;
-constexpr int64_t SelectUpdatesButton = 42;
-constexpr int64_t StartUpdatesButton = 43;
-constexpr int64_t PictureImage = 44;
-constexpr int64_t NewsTabs = 45;
-constexpr int64_t NewsTabLine = 46;
-constexpr int64_t ProductCaption = 47;
-constexpr int64_t NewsList = 48;
-constexpr int64_t ArticlesList = 49;
-constexpr int64_t StatusLine = 50;
+#define ZORVANE_CONTROL_NUMBER(name, number) constexpr int64_t name = number;
+ZORVANE_CONTROLS(ZORVANE_CONTROL_NUMBER)
+#undef ZORVANE_CONTROL_NUMBER
 
 } // namespace ui::no
+
+namespace ui {
+
+/// The internal name of a window or control ("TodayList"); empty for an
+/// unknown number. Any thread.
+constexpr const char* ControlName(int64_t number)
+{
+#define ZORVANE_CONTROL_NAME(name, value)                                                                              \
+    if (number == (value))                                                                                             \
+        return #name;
+    ZORVANE_CONTROLS(ZORVANE_CONTROL_NAME)
+#undef ZORVANE_CONTROL_NAME
+    return "";
+}
+
+} // namespace ui

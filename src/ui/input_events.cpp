@@ -1,5 +1,6 @@
 #include "ui/input_events.h"
 
+#include "runtime/clock.h"
 #include "runtime/event_queue.h"
 #include "ui/control_registry.h"
 
@@ -13,8 +14,6 @@ namespace ui {
 
 namespace {
 
-constexpr int VkShift = 16;
-constexpr int VkControl = 17;
 constexpr int KeyShortcutEvent = 51;
 
 std::atomic<uint64_t> heldKeys[4]; // one bit per virtual key 0..255
@@ -155,6 +154,20 @@ bool KeyHeld(int virtualKey)
     if (virtualKey <= 0 || virtualKey > 255)
         return false;
     return (heldKeys[virtualKey / 64].load() >> (virtualKey % 64)) & 1U;
+}
+
+void WaitWhileHeld(std::initializer_list<int> keys, int64_t capMs)
+{
+    const auto allHeld = [keys] {
+        for (const int key : keys) {
+            if (!KeyHeld(key))
+                return false;
+        }
+        return true;
+    };
+    const int64_t giveUp = runtime::ElapsedMs() + capMs;
+    while (allHeld() && runtime::ElapsedMs() < giveUp)
+        runtime::WaitEvent(1);
 }
 
 } // namespace ui

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 
 namespace ui {
 
@@ -9,6 +10,8 @@ namespace ui {
 // moves EvMouseMove, both in order, one per WaitEvent call.
 
 constexpr int VkEnter = 13;
+constexpr int VkShift = 16;
+constexpr int VkControl = 17;
 constexpr int VkEscape = 27;
 constexpr int VkA = 65;
 constexpr int VkF5 = 116;
@@ -26,5 +29,13 @@ void InstallInputFilter(const int64_t* shortcutWindows, int count);
 /// bookkeeping (Enter, Escape, F-keys) or the keyboard modifiers (Shift 16,
 /// Control 17). Any thread.
 bool KeyHeld(int virtualKey);
+
+/// How long a wait for a key release lasts at most.
+constexpr int64_t KeyReleaseWaitMs = 5000;
+
+/// Pumps events (WaitEvent) while every key of `keys` is held, for at most
+/// `capMs`: a release lost to a focus change must not hang the program. What
+/// arrives meanwhile stays queued. GUI thread.
+void WaitWhileHeld(std::initializer_list<int> keys, int64_t capMs);
 
 } // namespace ui

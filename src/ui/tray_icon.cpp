@@ -30,11 +30,11 @@ int64_t TypeOf(QSystemTrayIcon::ActivationReason reason)
 {
     switch (reason) {
     case QSystemTrayIcon::Trigger:
-        return 0;
+        return TrayLeftClick;
     case QSystemTrayIcon::Context:
-        return 1;
+        return TrayRightClick;
     case QSystemTrayIcon::DoubleClick:
-        return 2;
+        return TrayLeftDoubleClick;
     default:
         return -1;
     }

@@ -13,6 +13,10 @@ namespace ui {
 // click, 1 right click, 2 left double click, 3 right double click (never
 // produced on Linux: desktops do not report it). Any thread.
 
+constexpr int64_t TrayLeftClick = 0;
+constexpr int64_t TrayRightClick = 1;
+constexpr int64_t TrayLeftDoubleClick = 2;
+
 /// Adds (or re-adds) icon `id` for `ownerWindow` with `image`, without a
 /// tooltip. False when the desktop offers no notification area.
 bool TrayAdd(int64_t id, int64_t ownerWindow, ImageId image);

@@ -1,6 +1,8 @@
 #include "app/content_refresh.h"
 #include "app/event_loop.h"
 #include "app/open_items.h"
+#include "app/tray_menu.h"
+#include "ui/control_numbers.h"
 
 #include <gtest/gtest.h>
 
@@ -53,8 +55,10 @@ TEST(DispatchRules, MenuAndHeaderLinks)
     EXPECT_EQ(MenuLink(10, base), base + "/news/archive");
     EXPECT_EQ(MenuLink(11, base), base + "/news/channels/off_base.html");
     EXPECT_EQ(MenuLink(12, base), base + "/news/channels/way_off_base.html");
-    EXPECT_EQ(MenuLink(21, base), base + "/content/page/donations.html");
-    for (const int64_t item : {0, 1, 2, 3, 7, 13, 14, 51})
+    EXPECT_EQ(HeaderImageLink(ui::no::VisitSiteImage, base), base);
+    EXPECT_EQ(HeaderImageLink(ui::no::DonateImage, base), base + "/content/page/donations.html");
+    EXPECT_TRUE(HeaderImageLink(ui::no::SettingsImage, base).isEmpty());
+    for (const int64_t item : {0, 1, 2, 3, 7, 13, 14, 51, -1})
         EXPECT_TRUE(MenuLink(item, base).isEmpty()) << item;
     for (const int64_t item : {4, 5, 6})
         EXPECT_TRUE(MenuLink(item, base).startsWith("https://")) << item;

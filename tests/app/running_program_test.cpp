@@ -4,6 +4,7 @@
 #include "app/event_loop.h"
 #include "app/picture_of_the_day.h"
 #include "content/channel_scraper.h"
+#include "runtime/clock.h"
 #include "window_fixture.h"
 
 #include "runtime/app_identity.h"

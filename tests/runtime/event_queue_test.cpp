@@ -1,4 +1,6 @@
+#include "runtime/clock.h"
 #include "runtime/event_queue.h"
+#include "runtime/threads.h"
 
 #include <QCoreApplication>
 #include <QTimer>

@@ -1,0 +1,29 @@
+#include "app/wink.h"
+
+#include "runtime/clock.h"
+#include "runtime/process_state.h"
+#include "ui/control_numbers.h"
+#include "ui/controls.h"
+
+#include <random>
+
+namespace app {
+
+void WinkThread()
+{
+    std::mt19937 random(std::random_device{}());
+    std::uniform_int_distribution<int64_t> pause(30000, 60000);
+    while (runtime::QuitRequested.load() == 0) {
+        runtime::SleepMs(pause(random), &runtime::QuitRequested);
+        if (runtime::QuitRequested.load() != 0)
+            break;
+        const int y = ui::Geometry(ui::no::WinkImage).y();
+        ui::SetImage(ui::no::WinkImage, ui::ImageId::WinkB);
+        ui::Move(ui::no::WinkImage, static_cast<int>(WinkX.load() - 7), y);
+        runtime::SleepMs(2000, &runtime::QuitRequested);
+        ui::SetImage(ui::no::WinkImage, ui::ImageId::WinkA);
+        ui::Move(ui::no::WinkImage, static_cast<int>(WinkX.load()), y);
+    }
+}
+
+} // namespace app
