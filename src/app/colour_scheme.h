@@ -19,6 +19,9 @@ inline const QColor CreamColour{255, 255, 235};
 inline const QColor ListTextColour{0, 0, 0};
 inline const QColor AlertRedColour{200, 0, 0};
 inline const QColor SearchTextColour{0, 150, 0};
+/// The picture of the day's background and frame in the site's colours.
+inline const QColor PictureBackgroundColour{145, 145, 107};
+inline const QColor PictureFrameColour{66, 67, 54};
 
 /// System colours that the system scheme names explicitly.
 struct SystemColours

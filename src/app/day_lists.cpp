@@ -1,5 +1,6 @@
 #include "app/day_lists.h"
 
+#include "app/colour_scheme.h"
 #include "app/content_state.h"
 #include "app/message_box.h"
 #include "app/status_line.h"
@@ -18,7 +19,6 @@ namespace app {
 
 namespace {
 
-const QColor AlertRed(200, 0, 0);
 QString alertLog;
 
 QList<QString> Joined(const QList<content::FileRow>& rows)
@@ -47,8 +47,8 @@ void ScrapeDayLists()
     ui::AddRows(TodayList, Joined(scan.today), {});
     ui::AddRows(YesterdayList, Joined(scan.yesterday), {});
     for (const qsizetype row : scan.alertRows) {
-        ui::SetCellColour(TodayList, row, 1, AlertRed);
-        ui::SetCellColour(TodayList, row, 2, AlertRed);
+        ui::SetCellColour(TodayList, row, 1, AlertRedColour);
+        ui::SetCellColour(TodayList, row, 2, AlertRedColour);
     }
     if (scan.tab0Caption)
         ui::SetTabCaption(ContentTabs, 0, *scan.tab0Caption);

@@ -1,8 +1,12 @@
 #include "app/main_layout.h"
 
+#include "ui/control_numbers.h"
+
 #include <cmath>
 
 namespace app {
+
+using namespace ui::no;
 
 namespace {
 
@@ -23,50 +27,50 @@ MainLayout ComputeMainLayout(const MainLayoutInput& in)
     auto& r = out.rects;
 
     out.winkX = R(W - 350 * s);
-    r[24] = QRect(static_cast<int>(out.winkX), R(11 * s), R(32 * s), R(32 * s));
-    r[25] = QRect(R(W - 309 * s), R(16 * s), R(267 * s), R(26 * s));
+    r[WinkImage] = QRect(static_cast<int>(out.winkX), R(11 * s), R(32 * s), R(32 * s));
+    r[SearchBox] = QRect(R(W - 309 * s), R(16 * s), R(267 * s), R(26 * s));
 
     // The content tabs and what their pages hold.
     const int PW = R(W - 20 * s);
     const int PH = R(H - (250 + 105) * s);
-    r[27] = QRect(R(10 * s), R(60 * s), PW, PH);
+    r[ContentTabs] = QRect(R(10 * s), R(60 * s), PW, PH);
     const double T = PW - 6 * s;
     const int headerWidth = R(T - 1);
     const int listWidth = R(T - 3 * s);
     const int listHeight = R(PH - 60 * s);
-    for (const int64_t header : {29, 32})
+    for (const int64_t header : {TodayHeader, YesterdayHeader})
         r[header] = QRect(0, 0, headerWidth, R(27 * s));
-    for (const int64_t list : {31, 34})
+    for (const int64_t list : {TodayList, YesterdayList})
         r[list] = QRect(1, R(28 * s), listWidth, listHeight);
-    for (const int64_t list : {29, 31, 32, 34}) {
+    for (const int64_t list : {TodayHeader, TodayList, YesterdayHeader, YesterdayList}) {
         out.nameColumn[list] = R((in.versionShown ? 220 : 160) * s);
         out.descColumn[list] = R(listWidth - (in.versionShown ? 340 : 280) * s);
     }
 
     // Picture below the lists, in window coordinates.
-    const int listWindowY = r[27].y() + static_cast<int>(in.contentPageY) + r[31].y();
+    const int listWindowY = r[ContentTabs].y() + static_cast<int>(in.contentPageY) + r[TodayList].y();
     const int PY = R(listWindowY + listHeight + 16 * s);
-    r[44] = QRect(R(10 * s), PY, 0, 0); // sized by its picture
+    r[PictureImage] = QRect(R(10 * s), PY, 0, 0); // sized by its picture
 
     // The installed-apps page.
     const int appsWidth = R(PW - 303 * s);
-    r[38] = QRect(0, 0, appsWidth, R(PH - 32 * s));
+    r[AppsList] = QRect(0, 0, appsWidth, R(PH - 32 * s));
     out.appsIdColumn = R(appsWidth - (250 + 150 + 150) * s - static_cast<double>(in.scrollbarAllowance));
     const double C = PW - 302 * s;
-    r[39] = QRect(R(C), 0, R((294 - 30) * s), R(28 * s));
-    r[40] = QRect(R(PW - 37 * s), 0, R(29 * s), R(28 * s));
-    r[41] = QRect(R(C), R(29 * s), R(294 * s), R(PH - 90 * s));
-    r[42] = QRect(R(C), R(PH - 58 * s), R(190 * s), R(25 * s));
-    r[43] = QRect(R(C + 191 * s), R(PH - 58 * s), R(103 * s), R(25 * s));
+    r[AppsCheckButton] = QRect(R(C), 0, R((294 - 30) * s), R(28 * s));
+    r[ControlPanelButton] = QRect(R(PW - 37 * s), 0, R(29 * s), R(28 * s));
+    r[AppsInfoBox] = QRect(R(C), R(29 * s), R(294 * s), R(PH - 90 * s));
+    r[SelectUpdatesButton] = QRect(R(C), R(PH - 58 * s), R(190 * s), R(25 * s));
+    r[StartUpdatesButton] = QRect(R(C + 191 * s), R(PH - 58 * s), R(103 * s), R(25 * s));
 
     // News and articles.
     const double NW = W - 282 * s;
-    r[45] = QRect(R(272 * s), PY, R(NW), R(248 * s));
-    for (const int64_t list : {48, 49})
+    r[NewsTabs] = QRect(R(272 * s), PY, R(NW), R(248 * s));
+    for (const int64_t list : {NewsList, ArticlesList})
         r[list] = QRect(1, 1, R(NW - 8 * s), R((248 - 33) * s));
     out.newsColumn = R(NW - 8 * s - static_cast<double>(in.scrollbarAllowance));
 
-    r[50] = QRect(0, R(H - 24 * s), static_cast<int>(in.W), R(24 * s));
+    r[StatusLine] = QRect(0, R(H - 24 * s), static_cast<int>(in.W), R(24 * s));
     return out;
 }
 
@@ -77,19 +81,19 @@ std::map<int64_t, QRect> ComputeHeaderRow(const HeaderRowInput& in, const std::m
     std::map<int64_t, QRect> r = current;
     auto place = [&r](int64_t number, int x, int y, int w, int h) { r[number] = QRect(x, y, w, h); };
 
-    place(28, R(15 * s), R(83 * s), static_cast<int>(in.contentTabsEnd), R(2 * s));
-    place(35, R(W - 351 * s), R(63 * s), R(40 * s), R(20 * s));
-    place(36, R(W - 309 * s), R(59 * s), R(250 * s), R(24 * s));
-    place(37, R(W - 52 * s), R(59 * s), R(42 * s), R(24 * s));
+    place(TabStripLine, R(15 * s), R(83 * s), static_cast<int>(in.contentTabsEnd), R(2 * s));
+    place(FilterLabel, R(W - 351 * s), R(63 * s), R(40 * s), R(20 * s));
+    place(FilterBox, R(W - 309 * s), R(59 * s), R(250 * s), R(24 * s));
+    place(PlatformCombo, R(W - 52 * s), R(59 * s), R(42 * s), R(24 * s));
     if (in.siteColours)
-        place(26, R(W - 34 * s), R(17 * s), R(24 * s), R(24 * s));
+        place(SearchButton, R(W - 34 * s), R(17 * s), R(24 * s), R(24 * s));
     else
-        place(26, R(W - 36 * s), R(15 * s), R(28 * s), R(28 * s));
+        place(SearchButton, R(W - 36 * s), R(15 * s), R(28 * s), R(28 * s));
 
     const double E = static_cast<double>(in.newsTabsEnd);
     const double NY = static_cast<double>(in.newsTabsY);
-    place(47, R(290 * s + E), R(NY - 2 * s), R(W - E - 287), R(20 * s));
-    place(46, R(272 * s), R(NY + 23 * s), R(E + 4 * s), R(2 * s));
+    place(ProductCaption, R(290 * s + E), R(NY - 2 * s), R(W - E - 287), R(20 * s));
+    place(NewsTabLine, R(272 * s), R(NY + 23 * s), R(E + 4 * s), R(2 * s));
     return r;
 }
 

@@ -1,5 +1,6 @@
 #include "app/picture_of_the_day.h"
 
+#include "app/colour_scheme.h"
 #include "app/open_items.h"
 #include "content/picture_page.h"
 #include "runtime/app_identity.h"
@@ -48,7 +49,7 @@ PictureColours pictureColours;
 PictureColours CurrentPictureColours()
 {
     if (settings::Settings.Zorva_Colors == 1)
-        return {QColor(145, 145, 107), QColor(66, 67, 54)};
+        return {PictureBackgroundColour, PictureFrameColour};
     const QPalette palette = QApplication::palette();
     return {palette.color(QPalette::Button), palette.color(QPalette::Dark)};
 }

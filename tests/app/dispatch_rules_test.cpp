@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 using namespace app;
+using namespace ui::no;
 
 TEST(DispatchRules, F5RefreshesOnlyFromTheDayTabsAndTheContentControls)
 {
@@ -18,25 +19,25 @@ TEST(DispatchRules, F5RefreshesOnlyFromTheDayTabsAndTheContentControls)
         int64_t focused;
         bool refreshes;
     } rows[] = {
-        {"no focus on Today", 15, 0, -1, true},
-        {"today list on Yesterday", 15, 1, 31, true},
-        {"search box", 15, 0, 25, true},
-        {"content tabs", 15, 0, 27, true},
-        {"filter box", 15, 0, 36, true},
-        {"news list", 15, 1, 48, true},
-        {"articles list", 15, 0, 49, true},
-        {"platform combo", 15, 0, 37, false}, // F5 on the platform box does nothing
-        {"a button", 15, 0, 26, false},
-        {"apps tab", 15, 2, -1, false},
-        {"settings window's event", 0, 0, -1, false},
-        {"refresh-rate box", 15, 0, 7, false},
+        {"no focus on Today", MainWindow, 0, -1, true},
+        {"today list on Yesterday", MainWindow, 1, TodayList, true},
+        {"search box", MainWindow, 0, SearchBox, true},
+        {"content tabs", MainWindow, 0, ContentTabs, true},
+        {"filter box", MainWindow, 0, FilterBox, true},
+        {"news list", MainWindow, 1, NewsList, true},
+        {"articles list", MainWindow, 0, ArticlesList, true},
+        {"platform combo", MainWindow, 0, PlatformCombo, false}, // F5 on the platform box does nothing
+        {"a button", MainWindow, 0, SearchButton, false},
+        {"apps tab", MainWindow, 2, -1, false},
+        {"settings window's event", SettingsWindow, 0, -1, false},
+        {"refresh-rate box", MainWindow, 0, SettingsRefreshRate, false},
     };
     for (const auto& r : rows)
         EXPECT_EQ(F5RefreshesContent(r.window, r.tab, r.focused), r.refreshes) << r.name;
-    EXPECT_TRUE(F5ChecksApps(15, 2, true));
-    EXPECT_FALSE(F5ChecksApps(15, 2, false));
-    EXPECT_FALSE(F5ChecksApps(15, 0, true));
-    EXPECT_FALSE(F5ChecksApps(0, 2, true));
+    EXPECT_TRUE(F5ChecksApps(MainWindow, 2, true));
+    EXPECT_FALSE(F5ChecksApps(MainWindow, 2, false));
+    EXPECT_FALSE(F5ChecksApps(MainWindow, 0, true));
+    EXPECT_FALSE(F5ChecksApps(SettingsWindow, 2, true));
 }
 
 TEST(DispatchRules, ClosingHidesOnlyWhenTheTrayCanBringTheWindowBack)

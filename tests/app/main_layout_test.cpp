@@ -1,8 +1,10 @@
 #include "app/main_layout.h"
+#include "ui/control_numbers.h"
 
 #include <gtest/gtest.h>
 
 using namespace app;
+using namespace ui::no;
 
 namespace {
 
@@ -23,12 +25,12 @@ MainLayoutInput Input(int64_t W, int64_t H, double s, bool versionShown = true)
 TEST(MainLayout, PlacesTheTopRowFromTheRightEdge)
 {
     const MainLayout at96 = ComputeMainLayout(Input(1152, 672, 0.96));
-    EXPECT_EQ(at96.rects.at(24).x(), 816); // WinkImage
+    EXPECT_EQ(at96.rects.at(WinkImage).x(), 816); // WinkImage
     EXPECT_EQ(at96.winkX, 816);
-    EXPECT_EQ(at96.rects.at(25).x(), 855); // SearchBox: 1152 - 296.64 rounds to 855
+    EXPECT_EQ(at96.rects.at(SearchBox).x(), 855); // SearchBox: 1152 - 296.64 rounds to 855
     const MainLayout at100 = ComputeMainLayout(Input(1200, 700, 1.0));
-    EXPECT_EQ(at100.rects.at(24).x(), 850);
-    EXPECT_EQ(at100.rects.at(25).x(), 891);
+    EXPECT_EQ(at100.rects.at(WinkImage).x(), 850);
+    EXPECT_EQ(at100.rects.at(SearchBox).x(), 891);
 }
 
 TEST(MainLayout, EveryControlAtScaleOne)
@@ -57,9 +59,9 @@ TEST(MainLayout, EveryControlAtScaleOne)
     };
     for (const auto& r : rows)
         EXPECT_EQ(l.rects.at(r.number), r.rect) << "control " << r.number;
-    EXPECT_EQ(l.rects.at(44).topLeft(), QPoint(10, 414)); // PictureImage at PY
-    EXPECT_EQ(l.nameColumn.at(31), 220);
-    EXPECT_EQ(l.descColumn.at(31), 1171 - 340);
+    EXPECT_EQ(l.rects.at(PictureImage).topLeft(), QPoint(10, 414)); // PictureImage at PY
+    EXPECT_EQ(l.nameColumn.at(TodayList), 220);
+    EXPECT_EQ(l.descColumn.at(TodayList), 1171 - 340);
     EXPECT_EQ(l.appsIdColumn, 877 - 550 - 20);
     EXPECT_EQ(l.newsColumn, 910 - 20);
 }
@@ -68,7 +70,7 @@ TEST(MainLayout, HiddenVersionsNarrowTheNameColumn)
 {
     const MainLayout shown = ComputeMainLayout(Input(1152, 672, 0.96, true));
     const MainLayout hidden = ComputeMainLayout(Input(1152, 672, 0.96, false));
-    for (const int64_t list : {29, 31, 32, 34}) {
+    for (const int64_t list : {TodayHeader, TodayList, YesterdayHeader, YesterdayList}) {
         EXPECT_EQ(shown.nameColumn.at(list), 211);  // 220 x 0.96
         EXPECT_EQ(hidden.nameColumn.at(list), 154); // 160 x 0.96
         // The width the name column gives up goes to the description.
@@ -86,13 +88,13 @@ TEST(MainLayout, SubtractionsRoundOncePerCoordinate)
     // button: C = 1133 - 289.92 = 843.08 -> 843, StartUpdates at
     // C + 183.36 = 1026.44 -> 1026 (not 843 + 183 = 1026).
     const MainLayout l = ComputeMainLayout(Input(1152, 672, 0.96));
-    EXPECT_EQ(l.rects.at(27).width(), 1133);
-    EXPECT_EQ(l.rects.at(31).width(), 1124);
-    EXPECT_EQ(l.rects.at(29).width(), 1126);
-    EXPECT_EQ(l.rects.at(39).x(), 843);
-    EXPECT_EQ(l.rects.at(43).x(), 1026);
-    EXPECT_EQ(l.rects.at(27).height(), 331);            // 672 - 340.8 = 331.2
-    EXPECT_EQ(l.rects.at(50), QRect(0, 649, 1152, 23)); // 672 - 23.04 = 648.96
+    EXPECT_EQ(l.rects.at(ContentTabs).width(), 1133);
+    EXPECT_EQ(l.rects.at(TodayList).width(), 1124);
+    EXPECT_EQ(l.rects.at(TodayHeader).width(), 1126);
+    EXPECT_EQ(l.rects.at(AppsCheckButton).x(), 843);
+    EXPECT_EQ(l.rects.at(StartUpdatesButton).x(), 1026);
+    EXPECT_EQ(l.rects.at(ContentTabs).height(), 331);           // 672 - 340.8 = 331.2
+    EXPECT_EQ(l.rects.at(StatusLine), QRect(0, 649, 1152, 23)); // 672 - 23.04 = 648.96
 }
 
 TEST(HeaderRow, FollowsTheSchemeAndTheTabEnds)

@@ -1,4 +1,3 @@
-#include "runtime/clock.h"
 #include "runtime/event_queue.h"
 #include "runtime/threads.h"
 
@@ -179,14 +178,4 @@ TEST(EventQueue, ThreadNumbersGrowAndAreNeverReused)
     while (ran.load() < 3)
         std::this_thread::yield();
     ThreadReleaseAll();
-}
-
-TEST(EventQueue, ElapsedMsNeverGoesBack)
-{
-    int64_t last = ElapsedMs();
-    for (int i = 0; i < 1000; ++i) {
-        const int64_t now = ElapsedMs();
-        ASSERT_GE(now, last);
-        last = now;
-    }
 }
