@@ -11,8 +11,7 @@ namespace ui {
 void AddComboItem(int64_t combo, const QString& text, ImageId icon)
 {
     OnGuiThread([&] {
-        Entry* entry = FindEntry(combo);
-        if (auto* box = entry != nullptr ? qobject_cast<QComboBox*>(entry->widget.data()) : nullptr) {
+        if (auto* box = WidgetAs<QComboBox>(combo)) {
             runtime::ChangeGuard quiet;
             box->addItem(Icon(icon), text);
         }
@@ -22,8 +21,7 @@ void AddComboItem(int64_t combo, const QString& text, ImageId icon)
 int ComboCount(int64_t combo)
 {
     return OnGuiThread([&] {
-        Entry* entry = FindEntry(combo);
-        auto* box = entry != nullptr ? qobject_cast<QComboBox*>(entry->widget.data()) : nullptr;
+        auto* box = WidgetAs<QComboBox>(combo);
         return box != nullptr ? box->count() : 0;
     });
 }

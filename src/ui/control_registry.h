@@ -29,6 +29,13 @@ void Register(int64_t number, Entry entry);
 /// The entry for `number`, or null.
 Entry* FindEntry(int64_t number);
 
+/// The widget of `number` as a `T`; null when unknown or of another class.
+template <typename T> T* WidgetAs(int64_t number)
+{
+    Entry* entry = FindEntry(number);
+    return entry != nullptr ? qobject_cast<T*>(entry->widget.data()) : nullptr;
+}
+
 /// The number of `widget` or of the nearest registered widget holding it; -1.
 int64_t NumberOfWidget(const QWidget* widget);
 

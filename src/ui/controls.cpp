@@ -185,12 +185,6 @@ QFont FontOf(FontKind kind)
     return font;
 }
 
-template <typename T> T* As(int64_t number)
-{
-    Entry* entry = FindEntry(number);
-    return entry != nullptr ? qobject_cast<T*>(entry->widget.data()) : nullptr;
-}
-
 } // namespace
 
 namespace {
@@ -595,7 +589,7 @@ QString Border(int64_t number)
 void SetCueText(int64_t number, const QString& cue)
 {
     OnGuiThread([&] {
-        if (auto* edit = As<QLineEdit>(number))
+        if (auto* edit = WidgetAs<QLineEdit>(number))
             edit->setPlaceholderText(cue);
     });
 }
@@ -603,7 +597,7 @@ void SetCueText(int64_t number, const QString& cue)
 void SetDigitsOnly(int64_t number, int maxLength)
 {
     OnGuiThread([&] {
-        if (auto* edit = As<QLineEdit>(number)) {
+        if (auto* edit = WidgetAs<QLineEdit>(number)) {
             edit->setMaxLength(maxLength);
             edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
         }
@@ -628,7 +622,7 @@ void ResumeDrawing(int64_t number)
 void SelectAllText(int64_t number)
 {
     OnGuiThread([&] {
-        if (auto* edit = As<QLineEdit>(number))
+        if (auto* edit = WidgetAs<QLineEdit>(number))
             edit->selectAll();
     });
 }

@@ -11,12 +11,6 @@ namespace ui {
 
 namespace {
 
-QTreeWidget* ListOf(int64_t number)
-{
-    Entry* entry = FindEntry(number);
-    return entry != nullptr ? qobject_cast<QTreeWidget*>(entry->widget.data()) : nullptr;
-}
-
 QTreeWidgetItem* RowOf(QTreeWidget* list, int64_t row)
 {
     if (list == nullptr || row < 0 || row >= list->topLevelItemCount())
@@ -48,7 +42,7 @@ QTreeWidgetItem* MakeRow(QTreeWidget* list, const QString& columns, std::optiona
 void AddListColumn(int64_t list, const QString& title, int width)
 {
     OnGuiThread([&] {
-        QTreeWidget* l = ListOf(list);
+        QTreeWidget* l = WidgetAs<QTreeWidget>(list);
         if (l == nullptr)
             return;
         const int column = l->columnCount();
@@ -62,7 +56,7 @@ void AddListColumn(int64_t list, const QString& title, int width)
 void SetColumnWidth(int64_t list, int column, int width)
 {
     OnGuiThread([&] {
-        if (QTreeWidget* l = ListOf(list); l != nullptr && column >= 0 && column < l->columnCount())
+        if (QTreeWidget* l = WidgetAs<QTreeWidget>(list); l != nullptr && column >= 0 && column < l->columnCount())
             l->setColumnWidth(column, width);
     });
 }
@@ -70,7 +64,7 @@ void SetColumnWidth(int64_t list, int column, int width)
 int ColumnWidth(int64_t list, int column)
 {
     return OnGuiThread([&] {
-        QTreeWidget* l = ListOf(list);
+        QTreeWidget* l = WidgetAs<QTreeWidget>(list);
         return l != nullptr && column >= 0 && column < l->columnCount() ? l->columnWidth(column) : 0;
     });
 }
@@ -78,7 +72,7 @@ int ColumnWidth(int64_t list, int column)
 int64_t AddRow(int64_t list, const QString& columns, ImageId image)
 {
     return OnGuiThread([&]() -> int64_t {
-        QTreeWidget* l = ListOf(list);
+        QTreeWidget* l = WidgetAs<QTreeWidget>(list);
         if (l == nullptr)
             return -1;
         runtime::ChangeGuard quiet;
@@ -90,7 +84,7 @@ int64_t AddRow(int64_t list, const QString& columns, ImageId image)
 void AddRows(int64_t list, const QList<QString>& rows, const QList<ImageId>& images)
 {
     OnGuiThread([&] {
-        QTreeWidget* l = ListOf(list);
+        QTreeWidget* l = WidgetAs<QTreeWidget>(list);
         if (l == nullptr)
             return;
         runtime::ChangeGuard quiet;
@@ -105,7 +99,7 @@ void AddRows(int64_t list, const QList<QString>& rows, const QList<ImageId>& ima
 void ClearRows(int64_t list)
 {
     OnGuiThread([&] {
-        if (QTreeWidget* l = ListOf(list)) {
+        if (QTreeWidget* l = WidgetAs<QTreeWidget>(list)) {
             runtime::ChangeGuard quiet;
             l->clear();
         }
@@ -115,7 +109,7 @@ void ClearRows(int64_t list)
 int64_t RowCount(int64_t list)
 {
     return OnGuiThread([&]() -> int64_t {
-        QTreeWidget* l = ListOf(list);
+        QTreeWidget* l = WidgetAs<QTreeWidget>(list);
         return l != nullptr ? l->topLevelItemCount() : 0;
     });
 }
@@ -123,7 +117,7 @@ int64_t RowCount(int64_t list)
 QString CellText(int64_t list, int64_t row, int column)
 {
     return OnGuiThread([&]() -> QString {
-        QTreeWidgetItem* item = RowOf(ListOf(list), row);
+        QTreeWidgetItem* item = RowOf(WidgetAs<QTreeWidget>(list), row);
         return item != nullptr ? item->text(column) : QString();
     });
 }
@@ -131,7 +125,7 @@ QString CellText(int64_t list, int64_t row, int column)
 void SetRowImage(int64_t list, int64_t row, ImageId image)
 {
     OnGuiThread([&] {
-        if (QTreeWidgetItem* item = RowOf(ListOf(list), row))
+        if (QTreeWidgetItem* item = RowOf(WidgetAs<QTreeWidget>(list), row))
             SetImageOf(item, image);
     });
 }
@@ -139,7 +133,7 @@ void SetRowImage(int64_t list, int64_t row, ImageId image)
 std::optional<ImageId> RowImage(int64_t list, int64_t row)
 {
     return OnGuiThread([&]() -> std::optional<ImageId> {
-        QTreeWidgetItem* item = RowOf(ListOf(list), row);
+        QTreeWidgetItem* item = RowOf(WidgetAs<QTreeWidget>(list), row);
         const QVariant value = item != nullptr ? item->data(0, ImageRole) : QVariant();
         if (!value.isValid())
             return std::nullopt;
@@ -150,7 +144,7 @@ std::optional<ImageId> RowImage(int64_t list, int64_t row)
 void SetRowColour(int64_t list, int64_t row, const QColor& colour)
 {
     OnGuiThread([&] {
-        if (QTreeWidgetItem* item = RowOf(ListOf(list), row)) {
+        if (QTreeWidgetItem* item = RowOf(WidgetAs<QTreeWidget>(list), row)) {
             for (int c = 0; c < item->columnCount(); ++c)
                 item->setData(c, Qt::ForegroundRole, colour.isValid() ? QVariant(QBrush(colour)) : QVariant());
         }
@@ -160,7 +154,7 @@ void SetRowColour(int64_t list, int64_t row, const QColor& colour)
 void SetCellColour(int64_t list, int64_t row, int column, const QColor& colour)
 {
     OnGuiThread([&] {
-        if (QTreeWidgetItem* item = RowOf(ListOf(list), row))
+        if (QTreeWidgetItem* item = RowOf(WidgetAs<QTreeWidget>(list), row))
             item->setData(column, Qt::ForegroundRole, colour.isValid() ? QVariant(QBrush(colour)) : QVariant());
     });
 }
@@ -168,7 +162,7 @@ void SetCellColour(int64_t list, int64_t row, int column, const QColor& colour)
 QColor CellColour(int64_t list, int64_t row, int column)
 {
     return OnGuiThread([&]() -> QColor {
-        QTreeWidgetItem* item = RowOf(ListOf(list), row);
+        QTreeWidgetItem* item = RowOf(WidgetAs<QTreeWidget>(list), row);
         if (item == nullptr)
             return QColor();
         const QVariant value = item->data(column, Qt::ForegroundRole);
@@ -179,7 +173,7 @@ QColor CellColour(int64_t list, int64_t row, int column)
 int64_t SelectedRow(int64_t list)
 {
     return OnGuiThread([&]() -> int64_t {
-        QTreeWidget* l = ListOf(list);
+        QTreeWidget* l = WidgetAs<QTreeWidget>(list);
         if (l == nullptr)
             return -1;
         for (int i = 0; i < l->topLevelItemCount(); ++i)
@@ -193,7 +187,7 @@ QList<int64_t> SelectedRows(int64_t list)
 {
     return OnGuiThread([&] {
         QList<int64_t> rows;
-        if (QTreeWidget* l = ListOf(list))
+        if (QTreeWidget* l = WidgetAs<QTreeWidget>(list))
             for (int i = 0; i < l->topLevelItemCount(); ++i)
                 if (l->topLevelItem(i)->isSelected())
                     rows << i;
@@ -204,7 +198,7 @@ QList<int64_t> SelectedRows(int64_t list)
 void SelectRow(int64_t list, int64_t row, bool selected)
 {
     OnGuiThread([&] {
-        QTreeWidget* l = ListOf(list);
+        QTreeWidget* l = WidgetAs<QTreeWidget>(list);
         if (QTreeWidgetItem* item = RowOf(l, row)) {
             runtime::ChangeGuard quiet;
             if (selected && l->selectionMode() == QAbstractItemView::SingleSelection)
@@ -217,7 +211,7 @@ void SelectRow(int64_t list, int64_t row, bool selected)
 void SelectAllRows(int64_t list)
 {
     OnGuiThread([&] {
-        if (QTreeWidget* l = ListOf(list)) {
+        if (QTreeWidget* l = WidgetAs<QTreeWidget>(list)) {
             runtime::ChangeGuard quiet;
             l->selectAll();
         }

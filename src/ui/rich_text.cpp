@@ -10,20 +10,10 @@
 
 namespace ui {
 
-namespace {
-
-QTextEdit* BoxOf(int64_t number)
-{
-    Entry* entry = FindEntry(number);
-    return entry != nullptr ? qobject_cast<QTextEdit*>(entry->widget.data()) : nullptr;
-}
-
-} // namespace
-
 void AppendLine(int64_t box, const QString& text)
 {
     OnGuiThread([&] {
-        QTextEdit* b = BoxOf(box);
+        QTextEdit* b = WidgetAs<QTextEdit>(box);
         if (b == nullptr)
             return;
         QTextCursor cursor(b->document());
@@ -38,7 +28,7 @@ void AppendLine(int64_t box, const QString& text)
 void ColourSpan(int64_t box, int start, int length, const QColor& text, const QColor& back)
 {
     OnGuiThread([&] {
-        QTextEdit* b = BoxOf(box);
+        QTextEdit* b = WidgetAs<QTextEdit>(box);
         if (b == nullptr || length <= 0 || start < 0)
             return;
         QTextCursor cursor(b->document());
@@ -59,7 +49,7 @@ void ColourSpan(int64_t box, int start, int length, const QColor& text, const QC
 QColor SpanTextColour(int64_t box, int position)
 {
     return OnGuiThread([&]() -> QColor {
-        QTextEdit* b = BoxOf(box);
+        QTextEdit* b = WidgetAs<QTextEdit>(box);
         if (b == nullptr)
             return QColor();
         QTextCursor cursor(b->document());

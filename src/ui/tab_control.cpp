@@ -11,20 +11,10 @@
 
 namespace ui {
 
-namespace {
-
-QTabWidget* TabsOf(int64_t number)
-{
-    Entry* entry = FindEntry(number);
-    return entry != nullptr ? qobject_cast<QTabWidget*>(entry->widget.data()) : nullptr;
-}
-
-} // namespace
-
 int AddTab(int64_t tabs, const QString& caption, ImageId icon)
 {
     return OnGuiThread([&] {
-        QTabWidget* t = TabsOf(tabs);
+        QTabWidget* t = WidgetAs<QTabWidget>(tabs);
         if (t == nullptr)
             return -1;
         runtime::ChangeGuard quiet;
@@ -37,7 +27,7 @@ int AddTab(int64_t tabs, const QString& caption, ImageId icon)
 void SetTabCaption(int64_t tabs, int index, const QString& caption)
 {
     OnGuiThread([&] {
-        if (QTabWidget* t = TabsOf(tabs))
+        if (QTabWidget* t = WidgetAs<QTabWidget>(tabs))
             t->setTabText(index, caption);
     });
 }
@@ -45,7 +35,7 @@ void SetTabCaption(int64_t tabs, int index, const QString& caption)
 QString TabCaption(int64_t tabs, int index)
 {
     return OnGuiThread([&] {
-        QTabWidget* t = TabsOf(tabs);
+        QTabWidget* t = WidgetAs<QTabWidget>(tabs);
         return t != nullptr ? t->tabText(index) : QString();
     });
 }
@@ -53,7 +43,7 @@ QString TabCaption(int64_t tabs, int index)
 int TabCount(int64_t tabs)
 {
     return OnGuiThread([&] {
-        QTabWidget* t = TabsOf(tabs);
+        QTabWidget* t = WidgetAs<QTabWidget>(tabs);
         return t != nullptr ? t->count() : 0;
     });
 }
@@ -61,7 +51,7 @@ int TabCount(int64_t tabs)
 QPoint TabPageOrigin(int64_t tabs)
 {
     return OnGuiThread([&] {
-        QTabWidget* t = TabsOf(tabs);
+        QTabWidget* t = WidgetAs<QTabWidget>(tabs);
         if (t == nullptr)
             return QPoint();
         // A hidden tab control places its pages only once shown, so ask the
@@ -80,7 +70,7 @@ QPoint TabPageOrigin(int64_t tabs)
 QRect LastTabRect(int64_t tabs)
 {
     return OnGuiThread([&] {
-        QTabWidget* t = TabsOf(tabs);
+        QTabWidget* t = WidgetAs<QTabWidget>(tabs);
         if (t == nullptr || t->count() == 0)
             return QRect();
         QTabBar* bar = t->tabBar();
