@@ -8,7 +8,7 @@
 #include "app/open_items.h"
 #include "app/picture_of_the_day.h"
 #include "app/quit.h"
-#include "app/settings_window_actions.h"
+#include "app/settings_window.h"
 #include "app/tray.h"
 #include "app/window_layout.h"
 #include "content/file_filters.h"

@@ -7,6 +7,7 @@
 #include "app/message_box.h"
 #include "app/picture_of_the_day.h"
 #include "app/quit.h"
+#include "app/settings_window.h"
 #include "app/tray.h"
 #include "app/window_layout.h"
 #include "runtime/event_queue.h"
@@ -19,7 +20,6 @@
 #include "runtime/single_instance.h"
 #include "settings/app_settings.h"
 #include "settings/settings_file.h"
-#include "settings/settings_window.h"
 #include "ui/control_numbers.h"
 #include "ui/control_widgets.h"
 #include "ui/controls.h"
@@ -144,7 +144,7 @@ int RunProgram(int argc, char** argv)
     ui::SetWindowIcon(ui::no::MainWindow, ui::ImageId::Tray);
     ui::SetMinimumInnerSize(ui::no::MainWindow, static_cast<int>(runtime::MinWindowWidth(runtime::Display)),
                             static_cast<int>(runtime::MinWindowHeight(runtime::Display)));
-    if (!settings::CreateSettingsWindow())
+    if (!CreateSettingsWindow())
         FailStartup(QStringLiteral("Couldn't create settings window (try again)."));
     if (!app::CreateMainWindowControls())
         FailStartup(QStringLiteral("Couldn't create app window (try again)."));
@@ -153,7 +153,7 @@ int RunProgram(int argc, char** argv)
     ui::SetState(ui::no::ContentTabs, 0);
     // The start-up shortcut is brought in line with the setting here.
     runtime::FileDelete(runtime::PictureTempPath, true);
-    settings::SetSettingsControls();
+    SetSettingsControls();
     ui::SetImage(ui::no::PictureImage, ui::ImageId::RefreshingPicture);
     const int64_t shortcutWindows[] = {ui::no::MainWindow, ui::no::SettingsWindow};
     ui::InstallInputFilter(shortcutWindows, 2);

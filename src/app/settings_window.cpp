@@ -1,15 +1,24 @@
-#include "settings/settings_window.h"
+#include "app/settings_window.h"
 
+#include "app/content_refresh.h"
+#include "app/content_state.h"
 #include "runtime/display_metrics.h"
+#include "runtime/event_queue.h"
+#include "runtime/process_state.h"
+#include "runtime/text_to_int.h"
 #include "settings/app_settings.h"
+#include "settings/settings_file.h"
 #include "ui/control_numbers.h"
 #include "ui/controls.h"
+#include "ui/input_events.h"
 
 #include <cmath>
 
-namespace settings {
+namespace app {
 
 namespace {
+
+int64_t rateAtLastClose = -1;
 
 struct Row
 {
@@ -91,7 +100,7 @@ bool CreateSettingsWindow()
 
 void SetSettingsControls()
 {
-    const AppSettings& s = Settings;
+    const settings::AppSettings& s = settings::Settings;
     using namespace ui::no;
     ui::SetState(SettingsColours, s.Zorva_Colors);
     ui::SetState(SettingsRunAtStartup, s.App_Run_At_Startup);
@@ -103,4 +112,53 @@ void SetSettingsControls()
     ui::SetState(SettingsRefreshPicture, s.Refresh_Picture);
 }
 
-} // namespace settings
+void OpenSettingsWindow()
+{
+    using namespace ui::no;
+    ui::SetEnabled(MainWindow, false);
+    QRect reference;
+    if (ui::IsMaximized(MainWindow)) {
+        reference = QRect(0, 0, runtime::Display.screenWidth, runtime::Display.screenHeight);
+    } else {
+        const QRect outer = ui::OuterGeometry(MainWindow);
+        const QRect inner = ui::Geometry(MainWindow);
+        reference = QRect(outer.x(), outer.y(), inner.width(), inner.height());
+    }
+    const QRect settings = ui::Geometry(SettingsWindow);
+    ui::Move(SettingsWindow, reference.x() + (reference.width() - settings.width()) / 2,
+             reference.y() + (reference.height() - settings.height()) / 2);
+    const settings::AppSettings& s = settings::Settings;
+    ui::SetText(SettingsRefreshRate, QString::number(s.Refresh_Rate));
+    ui::SetText(SettingsAlertNames, s.Alert_Names);
+    ui::SetFont(SettingsAlertNames, s.Alert_Names.isEmpty() ? ui::FontKind::Italic : ui::FontKind::Normal);
+    ui::ShowWindow(SettingsWindow);
+    ui::BringToFront(SettingsWindow);
+    runtime::SettingsOpen = 1;
+}
+
+void CloseSettingsWindow()
+{
+    using namespace ui::no;
+    ui::HideWindow(SettingsWindow);
+    ui::SetEnabled(MainWindow, true);
+    settings::Settings.Refresh_Rate = runtime::TextToInt(ui::Text(SettingsRefreshRate));
+    if (settings::Settings.Refresh_Rate != rateAtLastClose) {
+        rateAtLastClose = settings::Settings.Refresh_Rate;
+        UpdateRefreshTooltip();
+    }
+    settings::SaveSettings();
+    if (LastUsedControl >= 25 && ui::Widget(LastUsedControl) != nullptr)
+        ui::SetFocus(LastUsedControl);
+    ui::BringToFront(MainWindow);
+    runtime::SettingsOpen = 0;
+    // The Enter that closed the window must not act again in the main window.
+    // The release only arrives through the event pump; a release lost to a
+    // focus change must not hang the program, hence the bound.
+    const int64_t giveUp = runtime::ElapsedMs() + 5000;
+    while (ui::KeyHeld(ui::VkEnter) && runtime::ElapsedMs() < giveUp)
+        runtime::WaitEvent(1);
+    while (runtime::PollEvent() != 0) {
+    }
+}
+
+} // namespace app
