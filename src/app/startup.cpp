@@ -17,6 +17,7 @@
 #include "runtime/file_ops.h"
 #include "runtime/http_transfer.h"
 #include "runtime/process_state.h"
+#include "runtime/quit_signals.h"
 #include "runtime/single_instance.h"
 #include "settings/app_settings.h"
 #include "settings/settings_file.h"
@@ -29,45 +30,15 @@
 #include <QApplication>
 #include <QScreen>
 #include <QSessionManager>
-#include <QSocketNotifier>
 #include <QThread>
 
-#include <csignal>
 #include <cstdio>
-#include <fcntl.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace app {
 
 namespace {
 
 constexpr int VkControl = 17;
-int signalPipe[2] = {-1, -1};
-
-void OnTerminationSignal(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t ignored = ::write(signalPipe[1], &byte, 1);
-}
-
-/// A session ending (SIGTERM) or Ctrl+C quits the way the menu does, so the
-/// settings are saved and the clean-up runs.
-void QuitOnTerminationSignals()
-{
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0)
-        return;
-    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, qApp);
-    QObject::connect(notifier, &QSocketNotifier::activated, [] { QuitApplication(); });
-    struct sigaction action
-    {
-    };
-    action.sa_handler = OnTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, nullptr);
-    ::sigaction(SIGINT, &action, nullptr);
-}
 
 void ReadDisplayMetrics()
 {
@@ -126,8 +97,9 @@ int RunProgram(int argc, char** argv)
     ReadDisplayMetrics();
     settings::Settings = settings::DefaultSettings(runtime::Display);
     settings::LoadSettings();
-    // From here on a session end or Ctrl+C saves the settings as a quit does.
-    QuitOnTerminationSignals();
+    // From here on a session end or Ctrl+C quits the way the menu does, so
+    // the settings are saved and the clean-up runs.
+    runtime::WatchQuitSignals([] { QuitApplication(); });
     // When the desktop asks whether the session may end, the settings are
     // saved; the desktop's own answer stands.
     QObject::connect(&application, &QGuiApplication::commitDataRequest,
