@@ -15,6 +15,7 @@
 #include "runtime/app_identity.h"
 #include "runtime/event_queue.h"
 #include "runtime/process_state.h"
+#include "runtime/software_centre.h"
 #include "settings/app_settings.h"
 #include "settings/settings_file.h"
 #include "ui/control_numbers.h"
@@ -22,8 +23,6 @@
 #include "ui/input_events.h"
 
 #include <QCursor>
-#include <QProcess>
-#include <QStandardPaths>
 
 namespace app {
 
@@ -47,18 +46,6 @@ void WaitForRelease(int key)
     while (ui::KeyHeld(key) && runtime::ElapsedMs() < giveUp)
         runtime::WaitEvent(1);
     while (runtime::PollEvent() != 0) {
-    }
-}
-
-/// The desktop's software centre stands in for the list of installed programs.
-void OpenSoftwareCentre()
-{
-    for (const char* program : {"gnome-software", "plasma-discover"}) {
-        const QString path = QStandardPaths::findExecutable(QLatin1StringView(program));
-        if (!path.isEmpty()) {
-            QProcess::startDetached(path, {});
-            return;
-        }
     }
 }
 
@@ -239,7 +226,9 @@ void OnControl(int64_t control, int64_t type)
             OpenInBrowser(StoreUrl);
         break;
     case 40:
-        OpenSoftwareCentre();
+        // The desktop's software centre stands in for the list of installed
+        // programs; without one the button does nothing.
+        runtime::OpenSoftwareCentre();
         break;
     case 44:
         OpenPictureStory();
