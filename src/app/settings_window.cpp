@@ -18,8 +18,6 @@ namespace app {
 
 namespace {
 
-int64_t rateAtLastClose = -1;
-
 struct Row
 {
     int64_t number;
@@ -142,8 +140,8 @@ void CloseSettingsWindow()
     ui::HideWindow(SettingsWindow);
     ui::SetEnabled(MainWindow, true);
     settings::Settings.Refresh_Rate = runtime::TextToInt(ui::Text(SettingsRefreshRate));
-    if (settings::Settings.Refresh_Rate != rateAtLastClose) {
-        rateAtLastClose = settings::Settings.Refresh_Rate;
+    if (settings::Settings.Refresh_Rate != RateAtLastClose) {
+        RateAtLastClose = settings::Settings.Refresh_Rate;
         UpdateRefreshTooltip();
     }
     settings::SaveSettings();
