@@ -4,7 +4,7 @@
 #include "app/day_lists.h"
 #include "app/news_lists.h"
 #include "app/picture_of_the_day.h"
-#include "app/settings_window_actions.h"
+#include "app/settings_window.h"
 #include "app/status_line.h"
 #include "app/tray.h"
 #include "app/window_layout.h"

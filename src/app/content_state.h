@@ -1,10 +1,16 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
 
 #include <cstdint>
+#include <mutex>
 
 namespace app {
+
+// The program's process-wide state, grouped by the threads that write and read
+// it. Flags that workers share as plain atomics live in
+// runtime/process_state.h.
 
 // What the content lists keep between refreshes. GUI thread only.
 
@@ -26,5 +32,38 @@ inline int LastSeenTab = 0;
 inline int CurrentTab = 0;
 /// The most recent control above 24 that raised an event.
 inline int64_t LastUsedControl = 0;
+/// The name-alert log of the last scan of the day lists. GUI thread only:
+/// written by ScrapeDayLists, read by the alert pop-up and LastAlertLog.
+inline QString AlertLog;
+
+// The settings window. GUI thread only.
+
+/// The refresh rate as the settings window last left it; -1 before the first
+/// close, so that the first close always updates the refresh tooltip. Written
+/// and read by CloseSettingsWindow.
+inline int64_t RateAtLastClose = -1;
+
+// What the picture worker and the GUI thread hand each other. Every entry is
+// read and written only with PictureLock held.
+
+inline std::mutex PictureLock;
+/// The picture's title and story address: written by the picture worker, read
+/// on the GUI thread (tooltip, click on the picture).
+inline QString PublishedPictureTitle;
+inline QString PublishedPictureStoryUrl;
+/// The title last put on the picture's tooltip: written on the GUI thread when
+/// it applies the tooltip, and by the worker at its start to force the next
+/// one.
+inline QString LastPictureTooltip;
+/// The picture's background and frame, decided on the GUI thread when the
+/// worker starts: the worker must not read the settings or the application
+/// palette, which only the GUI thread may touch. Read where the picture is
+/// drawn (the worker, or the GUI thread at the end of start-up).
+struct PictureColours
+{
+    QColor background;
+    QColor frame;
+};
+inline PictureColours ChosenPictureColours;
 
 } // namespace app

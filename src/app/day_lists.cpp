@@ -19,8 +19,6 @@ namespace app {
 
 namespace {
 
-QString alertLog;
-
 QList<QString> Joined(const QList<content::FileRow>& rows)
 {
     QList<QString> texts;
@@ -34,7 +32,7 @@ QList<QString> Joined(const QList<content::FileRow>& rows)
 
 const QString& LastAlertLog()
 {
-    return alertLog;
+    return AlertLog;
 }
 
 void ScrapeDayLists()
@@ -57,7 +55,7 @@ void ScrapeDayLists()
         const QRect line = ui::Geometry(TabStripLine);
         ui::Resize(TabStripLine, static_cast<int>(TabStripEnd(ContentTabs)), line.height());
     }
-    alertLog = scan.alertLog;
+    AlertLog = scan.alertLog;
     ui::ResumeDrawing(TodayList);
     ui::ResumeDrawing(YesterdayList);
 }
@@ -95,11 +93,11 @@ void ShowScrapeOutcome()
 void ShowAlertPopup()
 {
     const content::AlertPopupDecision decision =
-        content::DecideAlertPopup(AlertPopupShown, alertLog, settings::Settings.Alert_Popup);
+        content::DecideAlertPopup(AlertPopupShown, AlertLog, settings::Settings.Alert_Popup);
     if (decision.markShown)
         AlertPopupShown = true;
     if (decision.showBox)
-        ShowMessageBox(content::AlertPopupTitle, content::AlertPopupText(alertLog), FlagsInformationIcon);
+        ShowMessageBox(content::AlertPopupTitle, content::AlertPopupText(AlertLog), FlagsInformationIcon);
 }
 
 } // namespace app

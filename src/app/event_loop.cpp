@@ -8,7 +8,7 @@
 #include "app/open_items.h"
 #include "app/picture_of_the_day.h"
 #include "app/quit.h"
-#include "app/settings_window_actions.h"
+#include "app/settings_window.h"
 #include "app/tray.h"
 #include "app/tray_menu.h"
 #include "content/file_filters.h"
@@ -16,6 +16,7 @@
 #include "runtime/clock.h"
 #include "runtime/event_queue.h"
 #include "runtime/process_state.h"
+#include "runtime/software_centre.h"
 #include "settings/app_settings.h"
 #include "settings/settings_file.h"
 #include "ui/control_numbers.h"
@@ -24,8 +25,6 @@
 #include "ui/tray_icon.h"
 
 #include <QCursor>
-#include <QProcess>
-#include <QStandardPaths>
 
 namespace app {
 
@@ -45,18 +44,6 @@ void WaitForRelease(int key)
 {
     ui::WaitWhileHeld({key}, ui::KeyReleaseWaitMs);
     runtime::DrainEvents();
-}
-
-/// The desktop's software centre stands in for the list of installed programs.
-void OpenSoftwareCentre()
-{
-    for (const char* program : {"gnome-software", "plasma-discover"}) {
-        const QString path = QStandardPaths::findExecutable(QLatin1StringView(program));
-        if (!path.isEmpty()) {
-            QProcess::startDetached(path, {});
-            return;
-        }
-    }
 }
 
 void OnMenu(int64_t item)
@@ -235,7 +222,9 @@ void OnControl(int64_t control, int64_t type)
             OpenInBrowser(StoreUrl);
         break;
     case ControlPanelButton:
-        OpenSoftwareCentre();
+        // The desktop's software centre stands in for the list of installed
+        // programs; without one the button does nothing.
+        runtime::OpenSoftwareCentre();
         break;
     case PictureImage:
         OpenPictureStory();

@@ -1,6 +1,7 @@
 #include "app/picture_of_the_day.h"
 
 #include "app/colour_scheme.h"
+#include "app/content_state.h"
 #include "app/open_items.h"
 #include "content/picture_page.h"
 #include "runtime/app_identity.h"
@@ -27,24 +28,7 @@ namespace app {
 
 namespace {
 
-std::mutex pictureLock;
-QString pictureTitle;
-QString pictureStoryUrl;
-QString lastPictureTooltip;
-// A picture that was ready before start-up ended, waiting to be shown.
-std::atomic<int64_t> picturePending{0};
-
 const QString ForceTooltip = QString(QChar(1));
-
-/// The picture's background and frame, decided on the GUI thread when the
-/// worker starts: the worker must not read the settings or the application
-/// palette, which only the GUI thread may touch.
-struct PictureColours
-{
-    QColor background;
-    QColor frame;
-};
-PictureColours pictureColours;
 
 PictureColours CurrentPictureColours()
 {
@@ -56,13 +40,13 @@ PictureColours CurrentPictureColours()
 
 void Publish(QString& field, const QString& value)
 {
-    std::lock_guard lock(pictureLock);
+    std::lock_guard lock(PictureLock);
     field = value;
 }
 
 QString Read(const QString& field)
 {
-    std::lock_guard lock(pictureLock);
+    std::lock_guard lock(PictureLock);
     return field;
 }
 
@@ -70,12 +54,12 @@ QString Read(const QString& field)
 
 QString PictureTitle()
 {
-    return Read(pictureTitle);
+    return Read(PublishedPictureTitle);
 }
 
 QString PictureStoryUrl()
 {
-    return Read(pictureStoryUrl);
+    return Read(PublishedPictureStoryUrl);
 }
 
 void StartPictureWorker()
@@ -85,8 +69,8 @@ void StartPictureWorker()
     ui::SetCursor(ui::CursorShape::Wait);
     ui::SetTooltip(ui::no::PictureImage, QString());
     {
-        std::lock_guard lock(pictureLock);
-        pictureColours = CurrentPictureColours();
+        std::lock_guard lock(PictureLock);
+        ChosenPictureColours = CurrentPictureColours();
     }
     PictureWorkerBusy = 1;
     if (runtime::ThreadStart(PictureWorker) != 0) {
@@ -100,16 +84,16 @@ void StartPictureWorker()
 void PictureWorker()
 {
     PictureReady = 0;
-    Publish(pictureTitle, QString());
-    Publish(lastPictureTooltip, ForceTooltip);
+    Publish(PublishedPictureTitle, QString());
+    Publish(LastPictureTooltip, ForceTooltip);
     runtime::FileDelete(runtime::PictureTempPath, true);
 
     const QString base = runtime::SiteBaseUrl();
     const QString channel = runtime::FetchPageText(base + content::PictureChannelPath);
     const QString storyUrl = content::FindPictureStoryUrl(channel, base);
-    Publish(pictureStoryUrl, storyUrl);
+    Publish(PublishedPictureStoryUrl, storyUrl);
     const QString story = runtime::FetchPageText(storyUrl);
-    Publish(pictureTitle, content::FindPictureTitle(story));
+    Publish(PublishedPictureTitle, content::FindPictureTitle(story));
     if (const std::optional<QString> image = content::FindPictureImageUrl(story)) {
         runtime::FileDelete(runtime::PictureTempPath, true);
         PictureReady = runtime::HttpDownloadToFile(*image, runtime::PictureTempPath) ? 1 : 0;
@@ -121,8 +105,8 @@ void PictureWorker()
         } else {
             // Start-up shows it once it is done; whichever side comes second
             // takes the picture, so it is shown exactly once.
-            picturePending = 1;
-            if (runtime::GuiReady.load() == 1 && picturePending.exchange(0) == 1)
+            runtime::PicturePending = 1;
+            if (runtime::GuiReady.load() == 1 && runtime::PicturePending.exchange(0) == 1)
                 ShowPicture();
         }
     } else {
@@ -145,8 +129,8 @@ void ShowPicture()
     }
     PictureColours colours;
     {
-        std::lock_guard lock(pictureLock);
-        colours = pictureColours;
+        std::lock_guard lock(PictureLock);
+        colours = ChosenPictureColours;
     }
     const QColor background = colours.background;
     const QColor frame = colours.frame;
@@ -165,10 +149,10 @@ void ShowPicture()
 void ShowPictureHeldDuringStartup()
 {
     {
-        std::lock_guard lock(pictureLock);
-        pictureColours = CurrentPictureColours();
+        std::lock_guard lock(PictureLock);
+        ChosenPictureColours = CurrentPictureColours();
     }
-    if (picturePending.exchange(0) == 1)
+    if (runtime::PicturePending.exchange(0) == 1)
         ShowPicture();
 }
 
@@ -176,11 +160,11 @@ void ApplyPictureTooltip()
 {
     QString title;
     {
-        std::lock_guard lock(pictureLock);
-        if (pictureTitle == lastPictureTooltip)
+        std::lock_guard lock(PictureLock);
+        if (PublishedPictureTitle == LastPictureTooltip)
             return;
-        lastPictureTooltip = pictureTitle;
-        title = pictureTitle;
+        LastPictureTooltip = PublishedPictureTitle;
+        title = PublishedPictureTitle;
     }
     ui::SetTooltip(ui::no::PictureImage, title);
 }

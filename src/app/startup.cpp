@@ -7,6 +7,7 @@
 #include "app/message_box.h"
 #include "app/picture_of_the_day.h"
 #include "app/quit.h"
+#include "app/settings_window.h"
 #include "app/status_line.h"
 #include "app/tray.h"
 #include "app/window_layout.h"
@@ -19,11 +20,11 @@
 #include "runtime/file_ops.h"
 #include "runtime/http_transfer.h"
 #include "runtime/process_state.h"
+#include "runtime/quit_signals.h"
 #include "runtime/single_instance.h"
 #include "runtime/threads.h"
 #include "settings/app_settings.h"
 #include "settings/settings_file.h"
-#include "settings/settings_window.h"
 #include "ui/control_numbers.h"
 #include "ui/control_widgets.h"
 #include "ui/controls.h"
@@ -33,44 +34,13 @@
 #include <QApplication>
 #include <QScreen>
 #include <QSessionManager>
-#include <QSocketNotifier>
 #include <QThread>
 
-#include <csignal>
 #include <cstdio>
-#include <fcntl.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace app {
 
 namespace {
-
-int signalPipe[2] = {-1, -1};
-
-void OnTerminationSignal(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t ignored = ::write(signalPipe[1], &byte, 1);
-}
-
-/// A session ending (SIGTERM) or Ctrl+C quits the way the menu does, so the
-/// settings are saved and the clean-up runs.
-void QuitOnTerminationSignals()
-{
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0)
-        return;
-    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, qApp);
-    QObject::connect(notifier, &QSocketNotifier::activated, [] { QuitApplication(); });
-    struct sigaction action
-    {
-    };
-    action.sa_handler = OnTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, nullptr);
-    ::sigaction(SIGINT, &action, nullptr);
-}
 
 void ReadDisplayMetrics()
 {
@@ -139,8 +109,9 @@ int RunProgram(int argc, char** argv)
     ReadDisplayMetrics();
     settings::Settings = settings::DefaultSettings(runtime::Display);
     settings::LoadSettings();
-    // From here on a session end or Ctrl+C saves the settings as a quit does.
-    QuitOnTerminationSignals();
+    // From here on a session end or Ctrl+C quits the way the menu does, so
+    // the settings are saved and the clean-up runs.
+    runtime::WatchQuitSignals([] { QuitApplication(); });
     // When the desktop asks whether the session may end, the settings are
     // saved; the desktop's own answer stands.
     QObject::connect(&application, &QGuiApplication::commitDataRequest,
@@ -157,7 +128,7 @@ int RunProgram(int argc, char** argv)
     ui::SetWindowIcon(ui::no::MainWindow, ui::ImageId::Tray);
     ui::SetMinimumInnerSize(ui::no::MainWindow, static_cast<int>(runtime::MinWindowWidth(runtime::Display)),
                             static_cast<int>(runtime::MinWindowHeight(runtime::Display)));
-    if (!settings::CreateSettingsWindow())
+    if (!CreateSettingsWindow())
         FailStartup(QStringLiteral("Couldn't create settings window (try again)."));
     DecideUpdaterAvailability();
     if (!app::CreateMainWindowControls())
@@ -167,7 +138,7 @@ int RunProgram(int argc, char** argv)
     ui::SetState(ui::no::ContentTabs, 0);
     // The start-up shortcut is brought in line with the setting here.
     runtime::FileDelete(runtime::PictureTempPath, true);
-    settings::SetSettingsControls();
+    SetSettingsControls();
     ui::SetImage(ui::no::PictureImage, ui::ImageId::RefreshingPicture);
     const int64_t shortcutWindows[] = {ui::no::MainWindow, ui::no::SettingsWindow};
     ui::InstallInputFilter(shortcutWindows, 2);

@@ -1,6 +1,6 @@
 #include "app/event_loop.h"
 #include "app/main_window.h"
-#include "app/settings_window_actions.h"
+#include "app/settings_window.h"
 #include "runtime/clock.h"
 #include "window_fixture.h"
 

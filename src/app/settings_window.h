@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-namespace settings {
+namespace app {
 
 /// Where the settings window's controls 1 to 14 go at a given scale, and the
 /// window's inner size. Rows accumulate: each y is the previous row's y plus
@@ -25,4 +25,13 @@ bool CreateSettingsWindow();
 /// Sets the check boxes from the settings record. GUI thread.
 void SetSettingsControls();
 
-} // namespace settings
+/// Disables the main window, centres the settings window over it (over the
+/// screen when maximised), fills the two edit boxes and shows it. GUI thread.
+void OpenSettingsWindow();
+
+/// Hides the settings window, takes the refresh rate from its box (planning
+/// the next automatic refresh when it changed), saves the settings and gives
+/// the main window back its focus. GUI thread.
+void CloseSettingsWindow();
+
+} // namespace app
