@@ -30,7 +30,7 @@ inline QString LastFilterText;
 /// Content tab last seen by the loop and the one currently selected.
 inline int LastSeenTab = 0;
 inline int CurrentTab = 0;
-/// The most recent control above 24 that raised an event.
+/// The most recent control from SearchBox on that raised an event.
 inline int64_t LastUsedControl = 0;
 /// The name-alert log of the last scan of the day lists. GUI thread only:
 /// written by ScrapeDayLists, read by the alert pop-up and LastAlertLog.

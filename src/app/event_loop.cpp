@@ -174,6 +174,16 @@ void OnPlatformCombo()
     settings::SaveSettings();
 }
 
+void OnContentTabs()
+{
+    const int tab = static_cast<int>(ui::State(ContentTabs));
+    if (tab != LastSeenTab) {
+        LastSeenTab = tab;
+        CurrentTab = tab;
+        ShowListSummary(tab);
+    }
+}
+
 void OnControl(int64_t control, int64_t type)
 {
     if (control >= SearchBox)
@@ -198,15 +208,9 @@ void OnControl(int64_t control, int64_t type)
     case SearchButton:
         SiteSearch();
         break;
-    case ContentTabs: {
-        const int tab = static_cast<int>(ui::State(ContentTabs));
-        if (tab != LastSeenTab) {
-            LastSeenTab = tab;
-            CurrentTab = tab;
-            ShowListSummary(tab);
-        }
+    case ContentTabs:
+        OnContentTabs();
         break;
-    }
     case TodayList:
     case YesterdayList:
         OpenFileItem(control, type);

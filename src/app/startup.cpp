@@ -87,6 +87,49 @@ void ShowSettingsIfAsked()
         ui::ShowWindow(ui::no::SettingsWindow);
 }
 
+/// Creates every window, control and the tray, and brings them in line with
+/// the settings; a failure ends the program with its message.
+void CreateProgramWindows()
+{
+    if (!app::CreateMainWindow())
+        FailStartup(QStringLiteral("Couldn't create app window (try again)."));
+    if (!app::CreateRefreshingWindow())
+        FailStartup(QStringLiteral("Couldn't create refreshing window (try again)."));
+    if (!CreateTray())
+        FailStartup(QStringLiteral("Couldn't create systray icon (try again)."));
+    ui::SetWindowIcon(ui::no::MainWindow, ui::ImageId::Tray);
+    ui::SetMinimumInnerSize(ui::no::MainWindow, static_cast<int>(runtime::MinWindowWidth(runtime::Display)),
+                            static_cast<int>(runtime::MinWindowHeight(runtime::Display)));
+    if (!CreateSettingsWindow())
+        FailStartup(QStringLiteral("Couldn't create settings window (try again)."));
+    DecideUpdaterAvailability();
+    if (!app::CreateMainWindowControls())
+        FailStartup(QStringLiteral("Couldn't create app window (try again)."));
+    runtime::ThreadStart(WinkThread);
+    ApplyColourScheme(settings::Settings.Zorva_Colors);
+    ui::SetState(ui::no::ContentTabs, 0);
+    // The start-up shortcut is brought in line with the setting here.
+    runtime::FileDelete(runtime::PictureTempPath, true);
+    SetSettingsControls();
+    ui::SetImage(ui::no::PictureImage, ui::ImageId::RefreshingPicture);
+}
+
+/// Lays the main window out and shows it, unless it starts in the tray.
+void ShowAtStart()
+{
+    const int64_t shortcutWindows[] = {ui::no::MainWindow, ui::no::SettingsWindow};
+    ui::InstallInputFilter(shortcutWindows, 2);
+    if (settings::Settings.App_Maxed == 1)
+        ui::ShowMaximized(ui::no::MainWindow);
+    LayoutMainWindow(false);
+    // From now on every move or resize of a program window lays out again.
+    ui::SetGeometryChangedHandler([](int64_t) { LayoutMainWindow(false); });
+    // Without a notification area a window started hidden could never be
+    // brought back, so it shows anyway.
+    if (settings::Settings.App_Run_Minimized == 0 || !TrayShown())
+        ui::ShowWindow(ui::no::MainWindow);
+}
+
 } // namespace
 
 int RunProgram(int argc, char** argv)
@@ -119,38 +162,8 @@ int RunProgram(int argc, char** argv)
 
     runtime::SetEventThread();
 
-    if (!app::CreateMainWindow())
-        FailStartup(QStringLiteral("Couldn't create app window (try again)."));
-    if (!app::CreateRefreshingWindow())
-        FailStartup(QStringLiteral("Couldn't create refreshing window (try again)."));
-    if (!CreateTray())
-        FailStartup(QStringLiteral("Couldn't create systray icon (try again)."));
-    ui::SetWindowIcon(ui::no::MainWindow, ui::ImageId::Tray);
-    ui::SetMinimumInnerSize(ui::no::MainWindow, static_cast<int>(runtime::MinWindowWidth(runtime::Display)),
-                            static_cast<int>(runtime::MinWindowHeight(runtime::Display)));
-    if (!CreateSettingsWindow())
-        FailStartup(QStringLiteral("Couldn't create settings window (try again)."));
-    DecideUpdaterAvailability();
-    if (!app::CreateMainWindowControls())
-        FailStartup(QStringLiteral("Couldn't create app window (try again)."));
-    runtime::ThreadStart(WinkThread);
-    ApplyColourScheme(settings::Settings.Zorva_Colors);
-    ui::SetState(ui::no::ContentTabs, 0);
-    // The start-up shortcut is brought in line with the setting here.
-    runtime::FileDelete(runtime::PictureTempPath, true);
-    SetSettingsControls();
-    ui::SetImage(ui::no::PictureImage, ui::ImageId::RefreshingPicture);
-    const int64_t shortcutWindows[] = {ui::no::MainWindow, ui::no::SettingsWindow};
-    ui::InstallInputFilter(shortcutWindows, 2);
-    if (settings::Settings.App_Maxed == 1)
-        ui::ShowMaximized(ui::no::MainWindow);
-    LayoutMainWindow(false);
-    // From now on every move or resize of a program window lays out again.
-    ui::SetGeometryChangedHandler([](int64_t) { LayoutMainWindow(false); });
-    // Without a notification area a window started hidden could never be
-    // brought back, so it shows anyway.
-    if (settings::Settings.App_Run_Minimized == 0 || !TrayShown())
-        ui::ShowWindow(ui::no::MainWindow);
+    CreateProgramWindows();
+    ShowAtStart();
 
     // Let the windows settle; what arrives meanwhile is not dispatched.
     const int64_t settleEnd = runtime::ElapsedMs() + 100;

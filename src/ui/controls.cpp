@@ -56,6 +56,27 @@ QTreeWidget* MakeList(ControlKind kind, QWidget* parentWidget)
     return list;
 }
 
+/// The three kinds of button; each raises a click event when pressed.
+QWidget* MakeButton(int64_t window, int64_t number, ControlKind kind, QWidget* parentWidget, const QString& text)
+{
+    QAbstractButton* button = nullptr;
+    if (kind == ControlKind::ImageButton) {
+        auto* tool = new QToolButton(parentWidget);
+        tool->setAutoRaise(true);
+        tool->setFocusPolicy(Qt::StrongFocus);
+        button = tool;
+    } else if (kind == ControlKind::PushButton) {
+        auto* push = new QPushButton(text, parentWidget);
+        push->setAutoDefault(false);
+        button = push;
+    } else {
+        button = new QCheckBox(text, parentWidget);
+    }
+    QObject::connect(button, &QAbstractButton::clicked,
+                     [window, number] { RaiseControlEvent(window, number, ControlClick); });
+    return button;
+}
+
 QWidget* MakeControl(int64_t window, int64_t number, ControlKind kind, QWidget* parentWidget, const QString& text)
 {
     switch (kind) {
@@ -69,24 +90,10 @@ QWidget* MakeControl(int64_t window, int64_t number, ControlKind kind, QWidget* 
         image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return image;
     }
-    case ControlKind::ImageButton: {
-        auto* button = new QToolButton(parentWidget);
-        button->setAutoRaise(true);
-        button->setFocusPolicy(Qt::StrongFocus);
-        QObject::connect(button, &QToolButton::clicked, [window, number] { RaiseControlEvent(window, number, 0); });
-        return button;
-    }
-    case ControlKind::PushButton: {
-        auto* button = new QPushButton(text, parentWidget);
-        button->setAutoDefault(false);
-        QObject::connect(button, &QPushButton::clicked, [window, number] { RaiseControlEvent(window, number, 0); });
-        return button;
-    }
-    case ControlKind::CheckBox: {
-        auto* box = new QCheckBox(text, parentWidget);
-        QObject::connect(box, &QCheckBox::clicked, [window, number] { RaiseControlEvent(window, number, 0); });
-        return box;
-    }
+    case ControlKind::ImageButton:
+    case ControlKind::PushButton:
+    case ControlKind::CheckBox:
+        return MakeButton(window, number, kind, parentWidget, text);
     case ControlKind::Edit: {
         auto* edit = new QLineEdit(text, parentWidget);
         QObject::connect(edit, &QLineEdit::textChanged,
