@@ -25,6 +25,8 @@
 #include "ui/tab_control.h"
 #include "ui/tray_icon.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace app {
@@ -40,6 +42,16 @@ QString RefreshTooltipText(int64_t refreshRate, const QString& nextTime)
 bool AutoRefreshDue(int64_t refreshRate, int64_t nextRefreshTime, int64_t nowMs)
 {
     return refreshRate > 0 && nextRefreshTime < nowMs;
+}
+
+int32_t LoopWaitMs(int64_t refreshRate, int64_t nextRefreshTime, int64_t nowMs)
+{
+    if (refreshRate <= 0)
+        return -1;
+    if (AutoRefreshDue(refreshRate, nextRefreshTime, nowMs))
+        return 0;
+    // Due once the clock has passed the deadline, hence the one more.
+    return static_cast<int32_t>(std::min<int64_t>(nextRefreshTime - nowMs + 1, INT32_MAX));
 }
 
 void UpdateRefreshTooltip()

@@ -31,4 +31,9 @@ QString RefreshTooltipText(int64_t refreshRate, const QString& nextTime);
 /// True when an automatic refresh is due at `nowMs`. Pure.
 bool AutoRefreshDue(int64_t refreshRate, int64_t nextRefreshTime, int64_t nowMs);
 
+/// How long the main loop may wait for the next event at `nowMs` without
+/// missing the automatic refresh: until just past its deadline, 0 when it
+/// is due, -1 (no limit) without one. Pure.
+int32_t LoopWaitMs(int64_t refreshRate, int64_t nextRefreshTime, int64_t nowMs);
+
 } // namespace app

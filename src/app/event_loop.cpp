@@ -309,7 +309,11 @@ void DispatchEvent(int32_t kind, int64_t window, int64_t object, int64_t type, i
 void RunEventLoop()
 {
     for (;;) {
-        const int32_t kind = runtime::WaitEvent(1);
+        // Asleep until something happens: an event, a worker's wake-up, or
+        // the automatic refresh's deadline, worked out again on every pass
+        // so that a changed schedule counts at once.
+        const int32_t kind = runtime::WaitEvent(
+            LoopWaitMs(settings::Settings.Refresh_Rate, runtime::NextRefreshTime.load(), runtime::ElapsedMs()));
         const int64_t window = runtime::EventWindow();
         const int64_t object = runtime::EventObject();
         const int64_t type = runtime::EventType();

@@ -6,7 +6,8 @@
 
 namespace app {
 
-/// The main loop: waits at most 1 ms per pass, runs a due automatic refresh,
+/// The main loop: waits for the next event or the automatic refresh's
+/// deadline, runs a due automatic refresh,
 /// applies the picture tooltip and dispatches the event. Never returns; the
 /// program ends through QuitApplication. GUI thread.
 [[noreturn]] void RunEventLoop();

@@ -38,10 +38,15 @@ PictureColours CurrentPictureColours()
     return {palette.color(QPalette::Button), palette.color(QPalette::Dark)};
 }
 
+/// Hands a text to the GUI thread and wakes its loop, which applies the
+/// picture's tooltip from it.
 void Publish(QString& field, const QString& value)
 {
-    std::lock_guard lock(PictureLock);
-    field = value;
+    {
+        std::lock_guard lock(PictureLock);
+        field = value;
+    }
+    runtime::WakeEventThread();
 }
 
 QString Read(const QString& field)

@@ -1,6 +1,7 @@
 #include "app/quit.h"
 
 #include "runtime/app_paths.h"
+#include "runtime/clock.h"
 #include "runtime/file_ops.h"
 #include "runtime/http_transfer.h"
 #include "runtime/process_state.h"
@@ -16,6 +17,7 @@ namespace app {
 void RunQuitSteps()
 {
     runtime::QuitRequested = 1; // workers end after their current cycle; nobody waits for them
+    runtime::WakeSleepers();
     runtime::DeleteMatchingFiles(runtime::ProgramDir, QStringLiteral("*.log"));
     runtime::FileDelete(runtime::PictureTempPath, true);
     settings::SaveSettings();

@@ -17,6 +17,8 @@ void WinkThread()
         runtime::SleepMs(pause(random), &runtime::QuitRequested);
         if (runtime::QuitRequested.load() != 0)
             break;
+        if (!ui::IsVisible(ui::no::MainWindow))
+            continue; // nobody would see it in the tray
         const int y = ui::Geometry(ui::no::WinkImage).y();
         ui::SetImage(ui::no::WinkImage, ui::ImageId::WinkB);
         ui::Move(ui::no::WinkImage, static_cast<int>(WinkX.load() - 7), y);

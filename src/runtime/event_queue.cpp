@@ -77,6 +77,9 @@ void Pump(int32_t timeoutMs)
         return;
     }
     if (timeoutMs < 0) {
+        // A wake-up left running by an earlier timed wait would end this one.
+        if (events.wakeTimer)
+            events.wakeTimer->stop();
         dispatcher->processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
         return;
     }
@@ -187,6 +190,14 @@ ChangeGuard::ChangeGuard()
 ChangeGuard::~ChangeGuard()
 {
     --events.changeDepth;
+}
+
+void WakeEventThread()
+{
+    // An empty call queued to the GUI thread ends its wait when delivered.
+    if (QObject* target = eventThreadTarget.data())
+        QMetaObject::invokeMethod(
+            target, [] {}, Qt::QueuedConnection);
 }
 
 void SetEventThread()

@@ -75,6 +75,10 @@ struct ChangeGuard
     ChangeGuard& operator=(const ChangeGuard&) = delete;
 };
 
+/// Ends the GUI thread's current wait (or its next one), so that the main
+/// loop looks at what a worker has just published. Any thread.
+void WakeEventThread();
+
 /// Makes the calling thread the one PostEvent delivers to. Start-up calls it
 /// on the GUI thread once a QCoreApplication exists.
 void SetEventThread();

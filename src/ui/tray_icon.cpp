@@ -89,8 +89,11 @@ bool TraySetTooltip(int64_t id, const QString& text)
         const auto it = Table().find(id);
         if (it == Table().end() || text.isNull())
             return false;
-        it->second.tooltip = TrayTooltipText(text);
-        it->second.icon->setToolTip(it->second.tooltip);
+        const QString tooltip = TrayTooltipText(text);
+        if (tooltip != it->second.tooltip) { // the same text again would only wake the tray host
+            it->second.tooltip = tooltip;
+            it->second.icon->setToolTip(tooltip);
+        }
         return true;
     });
 }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 using namespace app;
 using namespace ui::no;
 
@@ -73,6 +75,29 @@ TEST(DispatchRules, RefreshScheduleAndTooltip)
     EXPECT_TRUE(AutoRefreshDue(5, 0, 1));            // skipped at start-up: due at once
     EXPECT_FALSE(AutoRefreshDue(5, 300000, 300000)); // due only once the deadline has passed
     EXPECT_TRUE(AutoRefreshDue(5, 300000, 300001));
+}
+
+TEST(DispatchRules, TheLoopSleepsUntilJustPastTheRefreshDeadline)
+{
+    const struct
+    {
+        const char* what;
+        int64_t rate, next, now;
+        int32_t wait;
+    } rows[] = {
+        {"no schedule: no limit", 0, 0, 5000, -1},
+        {"deadline ahead: wake when it is due", 5, 300000, 100000, 200001},
+        {"deadline now: one more", 5, 300000, 300000, 1},
+        {"overdue: do not wait", 5, 300000, 300001, 0},
+        {"far ahead: capped", 1000000, int64_t{1} << 40, 0, INT32_MAX},
+    };
+    for (const auto& r : rows) {
+        EXPECT_EQ(LoopWaitMs(r.rate, r.next, r.now), r.wait) << r.what;
+        // Waking after the wait finds the refresh due.
+        if (r.wait > 0 && r.wait < INT32_MAX) {
+            EXPECT_TRUE(AutoRefreshDue(r.rate, r.next, r.now + r.wait)) << r.what;
+        }
+    }
 }
 
 TEST(DispatchRules, OnlyWebAddressesAreOpened)

@@ -1,6 +1,8 @@
 #include "app/quit.h"
+#include "app/wink.h"
 
 #include "runtime/app_paths.h"
+#include "runtime/clock.h"
 #include "runtime/process_state.h"
 #include "settings/app_settings.h"
 #include "support/test_files.h"
@@ -15,6 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <future>
+#include <thread>
 
 namespace {
 
@@ -111,4 +115,16 @@ TEST(Quit, RunningProgramQuitsCleanlyOnTerminationAndRefusesASecondCopy)
     EXPECT_TRUE(saved.contains("\r\nRefresh_Rate = 15\r\n"));
     EXPECT_TRUE(saved.contains("\r\nPlatform = Linux\r\n"));
     EXPECT_TRUE(saved.contains("\r\nApp_Maxed = 0\r\n")); // checked on load, written back clean
+}
+
+TEST(Quit, ARequestEndsTheWinkAnimationsPauseAtOnce)
+{
+    runtime::QuitRequested = 0;
+    auto wink = std::async(std::launch::async, app::WinkThread);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20)); // well inside its 30 s pause
+    runtime::QuitRequested = 1;
+    runtime::WakeSleepers();
+    // The pause lasts 30 to 60 s: still waiting after 10 s means it was not interrupted.
+    EXPECT_EQ(wink.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    runtime::QuitRequested = 0;
 }

@@ -18,6 +18,7 @@ TEST(Clock, SleepLastsAtLeastItsTimeUnlessStopped)
     std::thread stopper([&stop] {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         stop = 1;
+        WakeSleepers();
     });
     const int64_t longStart = ElapsedMs();
     SleepMs(600000, &stop);

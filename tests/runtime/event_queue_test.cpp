@@ -164,6 +164,30 @@ TEST(EventQueue, IdleWaitsReturnNothingAndDrainingEnds)
     EXPECT_EQ(drained, 0);
 }
 
+TEST(EventQueue, AnUnlimitedWaitLastsUntilSomethingArrives)
+{
+    SetEventThread();
+    TakeAll();
+    WaitEvent(1); // a timed wait before must not cut the next unlimited one short
+    std::thread worker([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        PostEvent(EvMenu, 15, 7, 0);
+    });
+    EXPECT_EQ(WaitEvent(-1), 0) << "the wait ended before anything came"; // the post itself arrives
+    EXPECT_EQ(WaitEvent(0), EvMenu);
+    EXPECT_EQ(EventObject(), 7);
+    worker.join();
+
+    // A worker's wake-up ends an unlimited wait without queuing anything.
+    std::thread waker([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        WakeEventThread();
+    });
+    EXPECT_EQ(WaitEvent(-1), 0);
+    waker.join();
+    EXPECT_EQ(WaitEvent(0), 0);
+}
+
 TEST(EventQueue, ThreadNumbersGrowAndAreNeverReused)
 {
     std::atomic<int> ran{0};
