@@ -105,7 +105,7 @@ void RefreshContent(bool fetch)
         CurrentTab = 0;
         LastSeenTab = 0;
         ShowListSummary(0);
-        runtime::ThreadStart(TrayBusyAnimation);
+        runtime::ThreadStart(TrayBusyAnimation, "tray blink");
         SetStatusText(QStringLiteral("Refreshing ziby content for today and yesterday..."), false);
         ui::ClearRows(NewsList);
         ui::ClearRows(ArticlesList);

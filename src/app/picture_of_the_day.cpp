@@ -78,7 +78,7 @@ void StartPictureWorker()
         ChosenPictureColours = CurrentPictureColours();
     }
     PictureWorkerBusy = 1;
-    if (runtime::ThreadStart(PictureWorker) != 0) {
+    if (runtime::ThreadStart(PictureWorker, "picture") != 0) {
         runtime::DrainEvents();
     } else {
         ui::SetImage(ui::no::PictureImage, ui::ImageId::NoPicture);

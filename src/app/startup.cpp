@@ -105,7 +105,7 @@ void CreateProgramWindows()
     DecideUpdaterAvailability();
     if (!app::CreateMainWindowControls())
         FailStartup(QStringLiteral("Couldn't create app window (try again)."));
-    runtime::ThreadStart(WinkThread);
+    runtime::ThreadStart(WinkThread, "wink");
     ApplyColourScheme(settings::Settings.Zorva_Colors);
     ui::SetState(ui::no::ContentTabs, 0);
     // The start-up shortcut is brought in line with the setting here.
@@ -134,13 +134,18 @@ void ShowAtStart()
 
 int RunProgram(int argc, char** argv)
 {
+    // The HTTP service gets its 100 ms to settle while the toolkit starts up,
+    // not after it: the wait then costs the user next to nothing.
+    runtime::HttpServiceStart();
+    const int64_t httpStarted = runtime::ElapsedMs();
     QApplication application(argc, argv);
     QApplication::setApplicationName(runtime::AppTitle);
     QApplication::setApplicationVersion(runtime::AppVersion);
     QApplication::setQuitOnLastWindowClosed(false);
 
-    runtime::HttpServiceStart();
-    QThread::msleep(100);
+    const int64_t settled = httpStarted + 100;
+    if (runtime::ElapsedMs() < settled)
+        QThread::msleep(static_cast<unsigned long>(settled - runtime::ElapsedMs()));
 
     if (!runtime::ClaimSingleInstance(runtime::AppTitle, ShowMainWindow))
         return 0;

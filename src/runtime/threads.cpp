@@ -7,6 +7,8 @@
 #include <thread>
 #include <vector>
 
+#include <pthread.h>
+
 namespace runtime {
 
 namespace {
@@ -25,11 +27,13 @@ int64_t nextThreadNumber = 1;
 
 } // namespace
 
-int64_t ThreadStart(std::function<void()> procedure)
+int64_t ThreadStart(std::function<void()> procedure, const char* name)
 {
     auto finished = std::make_shared<std::atomic<bool>>(false);
     try {
-        std::thread([procedure = std::move(procedure), finished] {
+        std::thread([procedure = std::move(procedure), finished, name] {
+            if (name != nullptr)
+                pthread_setname_np(pthread_self(), name);
             procedure();
             finished->store(true);
         }).detach();

@@ -9,9 +9,10 @@ namespace runtime {
 // registry only numbers them and remembers which are still running.
 
 /// Starts `procedure` on a new thread and returns its number (1, 2, 3, ...;
-/// never reused), or 0 when the thread could not be started. Finished
+/// never reused), or 0 when the thread could not be started. `name` (at most
+/// 15 characters) is what process tools show for the thread. Finished
 /// threads are released on the next call. Any thread.
-int64_t ThreadStart(std::function<void()> procedure);
+int64_t ThreadStart(std::function<void()> procedure, const char* name = nullptr);
 
 /// Lets go of every started thread without waiting for it (exit path).
 void ThreadReleaseAll();

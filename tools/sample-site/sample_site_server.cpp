@@ -12,6 +12,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -194,6 +196,20 @@ bool Server::Start(uint16_t port, uint32_t seed)
         s.hugeChunk = NumberedText(kHugeChunkBytes, "huge");
     }
     s.AddRoutes(*http);
+    // For benchmarks that time a client from outside: ZORVANE_SITE_LOG names
+    // a file that gets one line per request served, "<wall-clock ms> <path>".
+    if (const char* log = std::getenv("ZORVANE_SITE_LOG"); log != nullptr && *log != '\0') {
+        const std::string logPath = log;
+        http->set_logger([logPath](const httplib::Request& req, const httplib::Response&) {
+            const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                std::chrono::system_clock::now().time_since_epoch())
+                                .count();
+            if (FILE* out = std::fopen(logPath.c_str(), "a")) {
+                std::fprintf(out, "%lld %s\n", static_cast<long long>(ms), req.path.c_str());
+                std::fclose(out);
+            }
+        });
+    }
 
     s.http = std::move(http);
     s.listenerDone = false;
