@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
@@ -10,6 +11,13 @@ namespace runtime {
 /// (the Linux form of clearing the read-only, hidden and system attributes).
 /// False when nothing was deleted.
 bool FileDelete(const QString& path, bool force);
+
+/// Replaces the file at `path` whole or not at all: writes `bytes` to
+/// `path` + ".tmp" (a stale one, or a link planted under that name, is
+/// removed first, never written through), forces them to the disk, renames
+/// the result over `path` and syncs the folder, which is created when
+/// missing. False on any failure; the old file is then left as it was.
+bool ReplaceFile(const QString& path, const QByteArray& bytes);
 
 /// Size in bytes; -1 when nothing exists at the path or the path is empty;
 /// -2 for a folder. Trailing separators are ignored.

@@ -4,6 +4,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstdio>
+
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -119,6 +123,59 @@ QString PathPart(const QString& path)
 QString WithTrailingSlash(const QString& path)
 {
     return path.endsWith(u'/') ? path : path + u'/';
+}
+
+namespace {
+
+bool WriteAll(int fd, const QByteArray& bytes)
+{
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, static_cast<size_t>(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        left -= written;
+    }
+    return true;
+}
+
+/// Makes a completed rename survive a power loss. Best effort.
+void SyncFolder(const QString& folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace
+
+bool ReplaceFile(const QString& path, const QByteArray& bytes)
+{
+    const QString folder = PathPart(path);
+    if (!folder.isEmpty())
+        QDir().mkpath(folder);
+    const QByteArray target = QFile::encodeName(path);
+    const QByteArray temporary = target + ".tmp";
+    ::unlink(temporary.constData());
+    const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    // Only a complete file may replace the old one.
+    if (!written || !closed || std::rename(temporary.constData(), target.constData()) != 0) {
+        ::unlink(temporary.constData());
+        return false;
+    }
+    if (!folder.isEmpty())
+        SyncFolder(folder);
+    return true;
 }
 
 } // namespace runtime

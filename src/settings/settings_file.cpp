@@ -6,13 +6,6 @@
 #include "runtime/text_file.h"
 #include "runtime/text_to_int.h"
 
-#include <QDir>
-#include <QFile>
-
-#include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
-
 namespace settings {
 
 namespace {
@@ -189,16 +182,6 @@ QString OneLine(QString value)
     return value;
 }
 
-/// Makes a completed rename survive a power loss. Best effort.
-void SyncFolder(const QString& folder)
-{
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 } // namespace
 
 void ApplySettingsLine(AppSettings& s, const QString& line, const DisplayMetrics& display)
@@ -236,25 +219,10 @@ QStringList SettingsFileLines(const AppSettings& s)
 
 bool SaveSettingsFile(const QString& path, const AppSettings& s)
 {
-    const QString folder = runtime::PathPart(path);
-    if (!folder.isEmpty())
-        QDir().mkpath(folder);
-
-    const QString temporary = path + QStringLiteral(".tmp");
-    runtime::TextFileHandle file = runtime::FileCreate(temporary);
-    if (!file)
-        return false;
+    QByteArray bytes;
     for (const QString& line : SettingsFileLines(s))
-        runtime::FileWriteLine(file.get(), line);
-    // Only a complete file may replace the old one.
-    if (!runtime::FileCloseDurably(file) ||
-        std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) != 0) {
-        runtime::FileDelete(temporary, true);
-        return false;
-    }
-    if (!folder.isEmpty())
-        SyncFolder(folder);
-    return true;
+        bytes += line.toUtf8() + "\r\n";
+    return runtime::ReplaceFile(path, bytes);
 }
 
 void LoadSettings()

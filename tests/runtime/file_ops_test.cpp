@@ -126,3 +126,21 @@ TEST(FileOps, TempDirectoryEndsWithASeparatorAndExists)
     EXPECT_TRUE(temp.endsWith('/'));
     EXPECT_EQ(FileSize(temp), -2);
 }
+
+TEST(FileOps, ReplaceFileIsWholeAndNeverWritesThroughAPlantedLink)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("sub/settings.ini");
+    ASSERT_TRUE(ReplaceFile(path, "first")) << "the missing folder is made";
+    ASSERT_TRUE(ReplaceFile(path, "second"));
+    EXPECT_EQ(testsupport::ReadBytes(path), "second");
+
+    // Another user's file behind a link planted under the temporary name.
+    const QString victim = dir.filePath("victim");
+    testsupport::WriteBytes(victim, "keep");
+    ASSERT_TRUE(QFile::link(victim, path + ".tmp"));
+    EXPECT_TRUE(ReplaceFile(path, "third"));
+    EXPECT_EQ(testsupport::ReadBytes(victim), "keep") << "written through the link";
+    EXPECT_EQ(testsupport::ReadBytes(path), "third");
+    EXPECT_FALSE(QFileInfo::exists(path + ".tmp"));
+}
