@@ -11,7 +11,7 @@
 #include "app/settings_window_actions.h"
 #include "app/tray.h"
 #include "app/window_layout.h"
-#include "content/file_filters.h"
+#include "content/list_status.h"
 #include "runtime/app_identity.h"
 #include "runtime/event_queue.h"
 #include "runtime/process_state.h"
