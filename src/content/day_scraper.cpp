@@ -21,51 +21,7 @@ namespace {
 // The scan runs again on every keystroke in the filter box, over a page of a
 // few hundred kilobytes, so it works on views into the cached text: a line
 // is never copied, and only the lines that carry an entry's values are cut
-// into strings. The helpers below are the 1-based find/left/from that the
-// marker computations are written in, over views.
-
-qsizetype FindIn(QStringView text, const Needle& needle, qsizetype start = 1)
-{
-    if (text.isEmpty() || needle.text.isEmpty())
-        return 0;
-    if (start < 1)
-        start = 1;
-    if (start > text.size())
-        return 0;
-    return FastIndexOf(text, needle, start - 1) + 1;
-}
-
-QStringView LeftOf(QStringView text, qsizetype count)
-{
-    return count <= 0 ? QStringView() : text.left(count);
-}
-
-QStringView FromPos(QStringView text, qsizetype pos)
-{
-    if (pos <= 1)
-        return text;
-    if (pos > text.size())
-        return QStringView();
-    return text.mid(pos - 1);
-}
-
-QStringView Between(QStringView text, const Needle& startMarker, const Needle& endMarker)
-{
-    const qsizetype p = FindIn(text, startMarker);
-    const QStringView rest = p == 0 ? QStringView() : FromPos(text, p + startMarker.text.size());
-    return LeftOf(rest, FindIn(rest, endMarker) - 1);
-}
-
-/// CleanLine over a view.
-QStringView CleanedLine(QStringView line)
-{
-    const QStringView trimmed = runtime::TrimSpaces(line);
-    if (StartsWith(trimmed, u"<br>"))
-        return trimmed.mid(4);
-    if (StartsWith(trimmed, u"<br />"))
-        return trimmed.mid(6);
-    return trimmed;
-}
+// into strings.
 
 constexpr Needle PhraseStart{u"<div class=\"zibphrase\">\r\n"};
 constexpr Needle DateLineMarker{u"<div class=\"zibydate\">"};
@@ -195,9 +151,9 @@ const QString& PlatformCell(unsigned mask)
 /// The date of a date line: «Saturday, December 05, 2026» becomes «Sat December 05, 2026».
 QString DateText(QStringView line)
 {
-    QString t = Between(line, DateTextStart, BlockEnd).toString();
+    QString t = ExtractBetween(line, DateTextStart.text, BlockEnd.text).toString();
     ReplaceAll(t, DoubleSpace, u" "); // one pass only: four spaces leave two
-    const qsizetype s = runtime::Find(t, QStringLiteral(" "));
+    const qsizetype s = runtime::Find(t, u" ");
     return runtime::Left(t, 3) + QStringLiteral(" ") + runtime::From(t, s + 1);
 }
 
@@ -205,7 +161,7 @@ QString DateText(QStringView line)
 /// tags and entities stripped, spaces collapsed, ending with ".".
 QString DescriptionText(QStringView line)
 {
-    QString d = Between(line, DescriptionLineMarker, BlockEnd).toString();
+    QString d = ExtractBetween(line, DescriptionLineMarker.text, BlockEnd.text).toString();
     // One after the other: removing one tag can join the text around it into
     // the next one ("<</b>br />").
     ReplaceAll(d, BoldStart, u"");
@@ -213,21 +169,22 @@ QString DescriptionText(QStringView line)
     ReplaceAll(d, LineBreak, u"");
     d.data(); // unshared from here on, so the views below stay valid
     const QStringView dv(d);
-    const qsizetype p1 = FindIn(dv, AnchorStart);
+    const qsizetype p1 = runtime::Find(dv, AnchorStart.text);
     if (p1 > 0) {
         // The closing tag is looked for after the link's start: a stray "</a>"
         // before it would otherwise repeat the text in between.
-        const qsizetype p2 = FindIn(dv, AnchorEnd, p1);
+        const qsizetype p2 = runtime::Find(dv, AnchorEnd.text, p1);
         if (p2 > 0) {
-            const QStringView a = Between(dv, AnchorStart, AnchorEnd);
+            const QStringView a = ExtractBetween(dv, AnchorStart.text, AnchorEnd.text);
             // The text resumes five characters after the start of "</a>": the
             // one character after the closing tag (the site puts a separator
             // there) is dropped.
-            KeepPieces(d, {LeftOf(dv, p1 - 1), FromPos(a, FindIn(a, HrefEnd) + 2), FromPos(dv, p2 + 5)});
+            KeepPieces(d, {runtime::Left(dv, p1 - 1), runtime::From(a, runtime::Find(a, HrefEnd.text) + 2),
+                           runtime::From(dv, p2 + 5)});
         }
     }
     StripTagsInPlace(d);
-    TrimSpacesInPlace(d);
+    d = runtime::TrimSpaces(d);
     CollapseSpaceRuns(d);
     if (!d.endsWith(u'.'))
         d.append(u'.');
@@ -262,7 +219,7 @@ private:
     {
         QStringView line;
         while (lines_.Next(line)) {
-            if (SameText(CleanedLine(line), DayHeaderMarker))
+            if (SameText(CleanLine(line), DayHeaderMarker))
                 return true;
         }
         return false;
@@ -274,7 +231,7 @@ private:
     {
         QStringView raw;
         while (lines_.Next(raw)) {
-            const QStringView line = CleanedLine(raw);
+            const QStringView line = CleanLine(raw);
             switch (Classify(line)) {
             case LineKind::Date:
                 TakeDate(line);
@@ -375,13 +332,13 @@ private:
         platformCell_ = PlatformCell(mask);
         if (!match)
             return;
-        const QStringView a = Between(line, AnchorStart, AnchorEnd);
-        const qsizetype q = FindIn(a, HrefEnd);
+        const QStringView a = ExtractBetween(line, AnchorStart.text, AnchorEnd.text);
+        const qsizetype q = runtime::Find(a, HrefEnd.text);
         link_ = linkPrefix_;
-        link_.append(LeftOf(a, q - 1));
-        name_ = FromPos(a, q + 2).toString();
+        link_.append(runtime::Left(a, q - 1));
+        name_ = runtime::From(a, q + 2).toString();
         StripTagsInPlace(name_);
-        TrimSpacesInPlace(name_);
+        name_ = runtime::TrimSpaces(name_);
         if (settings_.Version_Shown == 0)
             name_ = StripVersion(name_);
     }
@@ -455,9 +412,9 @@ QString FileRow::Joined() const
 DayPage TakeDayPage(const QString& page)
 {
     DayPage result;
-    QString s = ExtractBetween(page, PhraseStart.text.toString(), BlockEnd.text.toString());
+    QString s = ExtractBetween(page, PhraseStart.text, BlockEnd.text).toString();
     s.remove(QStringLiteral("\r\n"));
-    s = runtime::TrimSpaces(s).toString();
+    s = runtime::TrimSpaces(s);
     if (s.endsWith(u'.'))
         s.chop(1);
     result.sitePhrase = s;

@@ -98,22 +98,31 @@ void DecodeNumericReferences(QString& text)
 
 } // namespace
 
-QString ExtractBetween(const QString& text, const QString& startMarker, const QString& endMarker)
+QStringView ExtractBetween(QStringView text, QStringView startMarker, QStringView endMarker)
 {
     const qsizetype p = runtime::Find(text, startMarker);
-    const QString rest = p == 0 ? QString() : runtime::From(text, p + startMarker.size());
-    const qsizetype q = runtime::Find(rest, endMarker);
-    return runtime::Left(rest, q - 1);
+    const QStringView rest = p == 0 ? QStringView() : runtime::From(text, p + startMarker.size());
+    return runtime::Left(rest, runtime::Find(rest, endMarker) - 1);
+}
+
+QString ExtractBetween(const QString& text, const QString& startMarker, const QString& endMarker)
+{
+    return ExtractBetween(QStringView(text), QStringView(startMarker), QStringView(endMarker)).toString();
+}
+
+QStringView CleanLine(QStringView line)
+{
+    const QStringView trimmed = runtime::TrimSpaces(line);
+    if (trimmed.startsWith(u"<br>"))
+        return trimmed.mid(4);
+    if (trimmed.startsWith(u"<br />"))
+        return trimmed.mid(6);
+    return trimmed;
 }
 
 QString CleanLine(const QString& line)
 {
-    const QString trimmed = runtime::TrimSpaces(line).toString();
-    if (runtime::Left(trimmed, 4) == u"<br>")
-        return runtime::From(trimmed, 5);
-    if (runtime::Left(trimmed, 6) == u"<br />")
-        return runtime::From(trimmed, 7);
-    return trimmed;
+    return CleanLine(QStringView(line)).toString();
 }
 
 void StripTagsInPlace(QString& text)

@@ -202,23 +202,4 @@ inline void KeepPieces(QString& text, std::initializer_list<QStringView> pieces)
     text.truncate(written);
 }
 
-/// Removes spaces (U+0020 only) from both ends, in the string's own buffer.
-inline void TrimSpacesInPlace(QString& text)
-{
-    const QChar* in = text.constData();
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && in[begin] == u' ')
-        ++begin;
-    while (end > begin && in[end - 1] == u' ')
-        --end;
-    if (begin == 0) {
-        text.truncate(end);
-        return;
-    }
-    QChar* buffer = text.data();
-    std::memmove(buffer, buffer + begin, static_cast<size_t>(end - begin) * sizeof(QChar));
-    text.truncate(end - begin);
-}
-
 } // namespace content
