@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runtime/text_search.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -12,7 +14,7 @@ namespace content {
 /// Text between the first `startMarker` and the first `endMarker` after it;
 /// empty when either marker is missing. Exact, case-sensitive. The result
 /// views `text`.
-QStringView ExtractBetween(QStringView text, QStringView startMarker, QStringView endMarker);
+QStringView ExtractBetween(QStringView text, const runtime::Needle& startMarker, const runtime::Needle& endMarker);
 
 /// ExtractBetween for a caller that keeps the result.
 QString ExtractBetween(const QString& text, const QString& startMarker, const QString& endMarker);

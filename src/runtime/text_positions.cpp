@@ -13,15 +13,15 @@ QString Keep(const QString& text, QStringView piece)
 
 } // namespace
 
-qsizetype Find(QStringView text, QStringView needle, qsizetype start)
+qsizetype Find(QStringView text, const Needle& needle, qsizetype start)
 {
-    if (text.isEmpty() || needle.isEmpty())
+    if (text.isEmpty() || needle.text.isEmpty())
         return 0;
     if (start < 1)
         start = 1;
     if (start > text.size())
         return 0;
-    return text.indexOf(needle, start - 1) + 1;
+    return IndexOf(text, needle, start - 1) + 1;
 }
 
 QStringView Left(QStringView text, qsizetype count)

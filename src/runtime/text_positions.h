@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runtime/text_search.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -13,8 +15,9 @@ namespace runtime {
 
 /// Position (1-based) of the first `needle` in `text` at or after `start`
 /// (values below 1 count as 1); 0 when absent or when either text is empty.
-/// Exact, case-sensitive.
-qsizetype Find(QStringView text, QStringView needle, qsizetype start = 1);
+/// Exact, case-sensitive. Any text converts to a Needle; a marker searched
+/// often is best declared as a `constexpr` one.
+qsizetype Find(QStringView text, const Needle& needle, qsizetype start = 1);
 
 /// The first `count` characters; empty for a count of 0 or less. The result
 /// views `text`.

@@ -342,9 +342,8 @@ TEST(ScanDayPage, DescriptionLineIsCleaned)
 
 TEST(ScanDayPage, DescriptionSpacesCollapseToOne)
 {
-    // Spaces are collapsed eight units at a time where no pair occurs; every
-    // mix of runs and words, at every length, must end as collapsing pair by pair would:
-    // trimmed, every run one space, a final full stop.
+    // Every mix of runs and words, at every length, must end as collapsing
+    // pair by pair would: trimmed, every run one space, a final full stop.
     std::mt19937 rng(5);
     const QString title = Title(QStringLiteral("W"), QStringLiteral("x"), QStringLiteral("X"));
     for (int round = 0; round < 3000; ++round) {

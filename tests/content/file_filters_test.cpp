@@ -144,9 +144,9 @@ TEST(AlertPopup, ListsEachNameOnItsLineWithoutTrailingBlank)
 
 TEST(FoldCase, EachUnitFoldedOnItsOwnWhateverTheMix)
 {
-    // The fold works eight units at a time while they are ASCII; a group with
-    // anything else, and the tail, go unit by unit. Both must give what
-    // folding every unit with QChar gives, at every length and position.
+    // Whatever the mix of ASCII, other letters, lone surrogates and zero
+    // units, the fold must give what folding every unit with QChar gives, so
+    // that the length and the positions stay those of the original.
     const char16_t alphabet[] = {
         u'a',   u'Z',   u'@',   u'[',   u'`',   u'{',   u' ',   u'M',   u'z',   0x00c4,
         0x03a3, 0x00df, 0xff21, 0x0130, 0xd801, 0xdc00, 0x0000, 0x7fff, 0x8000, 0xffff}; // the first nine are ASCII

@@ -1,6 +1,5 @@
 #include "content/text_cleanup.h"
 
-#include "content/text_search.h"
 #include "qstring_print.h"
 #include "support/slow_strip_tags.h"
 
@@ -140,47 +139,4 @@ TEST(StripTags, HostileInputEndsQuickly)
     EXPECT_EQ(content::StripTags(refs), refs);
     const QString chained = QStringLiteral("&#38;").repeated(50000) + QStringLiteral("#65;");
     EXPECT_EQ(content::StripTags(chained), QStringLiteral("&").repeated(49999) + QStringLiteral("A"));
-}
-
-TEST(FastIndexOf, AgreesWithQtSearchAndReplace)
-{
-    // The scan's own search picks the needle's rarest character and checks
-    // around it; it must find exactly what Qt finds, at every start, with the
-    // needle at the ends of the text and with zero and non-ASCII units.
-    const char16_t alphabet[] = u"<>ab z&#; \u0000\u00e9\u25cf";
-    const int letters = sizeof(alphabet) / sizeof(alphabet[0]) - 1;
-    std::mt19937 rng(777);
-    auto randomText = [&](int maxLength) {
-        QString s;
-        const int length = static_cast<int>(rng() % (maxLength + 1));
-        for (int i = 0; i < length; ++i)
-            s.append(QChar(alphabet[rng() % letters]));
-        return s;
-    };
-    for (int round = 0; round < 20000; ++round) {
-        const QString haystack = randomText(40);
-        const QString needle = randomText(4);
-        if (needle.isEmpty())
-            continue;
-        for (qsizetype from = 0; from <= haystack.size() + 1; ++from) {
-            const qsizetype expected = from > haystack.size() ? -1 : haystack.indexOf(needle, from);
-            ASSERT_EQ(content::FastIndexOf(haystack, needle, from), expected)
-                << haystack.toStdString() << " / " << needle.toStdString() << " from " << from;
-        }
-        const QString replacement = needle.left(static_cast<qsizetype>(rng() % (needle.size() + 1)));
-        QString ours = haystack;
-        content::ReplaceAll(ours, needle, replacement);
-        QString theirs = haystack;
-        theirs.replace(needle, replacement);
-        ASSERT_EQ(ours, theirs) << haystack.toStdString() << " / " << needle.toStdString();
-    }
-    // Long runs exercise the sixteen- and eight-unit steps and the tail.
-    for (qsizetype length = 0; length < 70; ++length) {
-        for (qsizetype at = 0; at < length; ++at) {
-            QString s(length, u'x');
-            s[at] = u'z';
-            ASSERT_EQ(content::FindChar(s, u'z', 0), at) << length;
-            ASSERT_EQ(content::FindChar(s, u'z', at + 1), -1) << length;
-        }
-    }
 }
