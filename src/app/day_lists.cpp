@@ -7,6 +7,7 @@
 #include "app/window_layout.h"
 #include "content/day_scraper.h"
 #include "content/file_filters.h"
+#include "content/list_status.h"
 #include "runtime/app_identity.h"
 #include "runtime/display_metrics.h"
 #include "settings/app_settings.h"

@@ -11,7 +11,7 @@
 #include "app/settings_window.h"
 #include "app/tray.h"
 #include "app/tray_menu.h"
-#include "content/file_filters.h"
+#include "content/list_status.h"
 #include "runtime/app_identity.h"
 #include "runtime/clock.h"
 #include "runtime/event_queue.h"

@@ -2,14 +2,10 @@
 
 #include "content/file_filters.h"
 #include "content/text_cleanup.h"
-#include "content/text_search.h"
 #include "runtime/text_positions.h"
+#include "runtime/text_search.h"
 
 #include <QStringView>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include <algorithm>
 #include <array>
@@ -21,73 +17,29 @@ namespace {
 // The scan runs again on every keystroke in the filter box, over a page of a
 // few hundred kilobytes, so it works on views into the cached text: a line
 // is never copied, and only the lines that carry an entry's values are cut
-// into strings. The helpers below are the 1-based find/left/from that the
-// marker computations are written in, over views.
+// into strings.
 
-qsizetype FindIn(QStringView text, const Needle& needle, qsizetype start = 1)
-{
-    if (text.isEmpty() || needle.text.isEmpty())
-        return 0;
-    if (start < 1)
-        start = 1;
-    if (start > text.size())
-        return 0;
-    return FastIndexOf(text, needle, start - 1) + 1;
-}
-
-QStringView LeftOf(QStringView text, qsizetype count)
-{
-    return count <= 0 ? QStringView() : text.left(count);
-}
-
-QStringView FromPos(QStringView text, qsizetype pos)
-{
-    if (pos <= 1)
-        return text;
-    if (pos > text.size())
-        return QStringView();
-    return text.mid(pos - 1);
-}
-
-QStringView Between(QStringView text, const Needle& startMarker, const Needle& endMarker)
-{
-    const qsizetype p = FindIn(text, startMarker);
-    const QStringView rest = p == 0 ? QStringView() : FromPos(text, p + startMarker.text.size());
-    return LeftOf(rest, FindIn(rest, endMarker) - 1);
-}
-
-/// CleanLine over a view.
-QStringView CleanedLine(QStringView line)
-{
-    const QStringView trimmed = runtime::TrimSpaces(line);
-    if (StartsWith(trimmed, u"<br>"))
-        return trimmed.mid(4);
-    if (StartsWith(trimmed, u"<br />"))
-        return trimmed.mid(6);
-    return trimmed;
-}
-
-constexpr Needle PhraseStart{u"<div class=\"zibphrase\">\r\n"};
-constexpr Needle DateLineMarker{u"<div class=\"zibydate\">"};
-constexpr Needle DateTextStart{u"\">&nbsp;"};
-constexpr Needle TitleLineMarker{u"<div class=\"zibytitle\">"};
-constexpr Needle DescriptionLineMarker{u"<div class=\"zibyinsidecontent\">"};
-constexpr Needle AnchorStart{u"<a href=\""};
-constexpr Needle AnchorEnd{u"</a>"};
-constexpr Needle HrefEnd{u"\">"};
-constexpr Needle BlockEnd{u"</div>"};
-constexpr Needle CommentStart{u"<!--"};
-constexpr Needle BoldStart{u"<b>"};
-constexpr Needle BoldEnd{u"</b>"};
-constexpr Needle LineBreak{u"<br />"};
-constexpr Needle DoubleSpace{u"  "};
+constexpr runtime::Needle PhraseStart{u"<div class=\"zibphrase\">\r\n"};
+constexpr runtime::Needle DateLineMarker{u"<div class=\"zibydate\">"};
+constexpr runtime::Needle DateTextStart{u"\">&nbsp;"};
+constexpr runtime::Needle TitleLineMarker{u"<div class=\"zibytitle\">"};
+constexpr runtime::Needle DescriptionLineMarker{u"<div class=\"zibyinsidecontent\">"};
+constexpr runtime::Needle AnchorStart{u"<a href=\""};
+constexpr runtime::Needle AnchorEnd{u"</a>"};
+constexpr runtime::Needle HrefEnd{u"\">"};
+constexpr runtime::Needle BlockEnd{u"</div>"};
+constexpr runtime::Needle CommentStart{u"<!--"};
+constexpr runtime::Needle BoldStart{u"<b>"};
+constexpr runtime::Needle BoldEnd{u"</b>"};
+constexpr runtime::Needle LineBreak{u"<br />"};
+constexpr runtime::Needle DoubleSpace{u"  "};
 /// Every line marker of a day block begins with this, so a line without it
 /// needs none of the three marker searches.
-constexpr Needle EntryMarkerPrefix{u"<div class=\"ziby"};
+constexpr runtime::Needle EntryMarkerPrefix{u"<div class=\"ziby"};
 
 struct PlatformIcon
 {
-    Needle marker;
+    runtime::Needle marker;
     Platform platform;
 };
 constexpr PlatformIcon PlatformIcons[] = {
@@ -109,9 +61,9 @@ public:
     {
         if (pos_ > text_.size())
             return false;
-        qsizetype cr = FindChar(text_, u'\r', pos_);
+        qsizetype cr = runtime::FindChar(text_, u'\r', pos_);
         while (cr >= 0 && (cr + 1 >= text_.size() || text_[cr + 1] != u'\n'))
-            cr = FindChar(text_, u'\r', cr + 1);
+            cr = runtime::FindChar(text_, u'\r', cr + 1);
         if (cr < 0) {
             line = text_.mid(pos_);
             pos_ = text_.size() + 1;
@@ -131,41 +83,19 @@ private:
 /// pair by one space, again while any pair is left, ends with.
 void CollapseSpaceRuns(QString& text)
 {
-    const char16_t* in = reinterpret_cast<const char16_t*>(text.constData());
-    const qsizetype n = text.size();
-    qsizetype first = 1;
-    while (first < n && !(in[first] == u' ' && in[first - 1] == u' '))
-        ++first;
-    if (first >= n)
+    const qsizetype pair = runtime::IndexOf(text, DoubleSpace);
+    if (pair < 0)
         return;
-    char16_t* buffer = reinterpret_cast<char16_t*>(text.data());
+    const qsizetype n = text.size();
+    QChar* buffer = text.data();
     // Writing never overtakes reading, and buffer[i - 1] still holds the
     // original character whenever unit i is looked at.
-    qsizetype kept = first;
-    qsizetype i = first;
-#if defined(__SSE2__)
-    const __m128i space = _mm_set1_epi16(u' ');
-#endif
-    while (i < n) {
-#if defined(__SSE2__)
-        // A group of eight with no space after a space is kept whole.
-        if (i + 8 <= n) {
-            const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buffer + i));
-            const __m128i previous = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buffer + i - 1));
-            const __m128i pairs = _mm_and_si128(_mm_cmpeq_epi16(units, space), _mm_cmpeq_epi16(previous, space));
-            if (_mm_movemask_epi8(pairs) == 0) {
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer + kept), units);
-                kept += 8;
-                i += 8;
-                continue;
-            }
-        }
-#endif
-        const char16_t c = buffer[i];
+    qsizetype kept = pair + 1;
+    for (qsizetype i = pair + 1; i < n; ++i) {
+        const QChar c = buffer[i];
         const bool drop = c == u' ' && buffer[i - 1] == u' ';
         buffer[kept] = c;
         kept += drop ? 0 : 1;
-        ++i;
     }
     text.truncate(kept);
 }
@@ -195,9 +125,9 @@ const QString& PlatformCell(unsigned mask)
 /// The date of a date line: «Saturday, December 05, 2026» becomes «Sat December 05, 2026».
 QString DateText(QStringView line)
 {
-    QString t = Between(line, DateTextStart, BlockEnd).toString();
-    ReplaceAll(t, DoubleSpace, u" "); // one pass only: four spaces leave two
-    const qsizetype s = runtime::Find(t, QStringLiteral(" "));
+    QString t = ExtractBetween(line, DateTextStart, BlockEnd).toString();
+    runtime::ReplaceAll(t, DoubleSpace, u" "); // one pass only: four spaces leave two
+    const qsizetype s = runtime::Find(t, u" ");
     return runtime::Left(t, 3) + QStringLiteral(" ") + runtime::From(t, s + 1);
 }
 
@@ -205,29 +135,33 @@ QString DateText(QStringView line)
 /// tags and entities stripped, spaces collapsed, ending with ".".
 QString DescriptionText(QStringView line)
 {
-    QString d = Between(line, DescriptionLineMarker, BlockEnd).toString();
+    QString d = ExtractBetween(line, DescriptionLineMarker, BlockEnd).toString();
     // One after the other: removing one tag can join the text around it into
     // the next one ("<</b>br />").
-    ReplaceAll(d, BoldStart, u"");
-    ReplaceAll(d, BoldEnd, u"");
-    ReplaceAll(d, LineBreak, u"");
-    d.data(); // unshared from here on, so the views below stay valid
-    const QStringView dv(d);
-    const qsizetype p1 = FindIn(dv, AnchorStart);
+    runtime::ReplaceAll(d, BoldStart, u"");
+    runtime::ReplaceAll(d, BoldEnd, u"");
+    runtime::ReplaceAll(d, LineBreak, u"");
+    const qsizetype p1 = runtime::Find(d, AnchorStart);
     if (p1 > 0) {
         // The closing tag is looked for after the link's start: a stray "</a>"
         // before it would otherwise repeat the text in between.
-        const qsizetype p2 = FindIn(dv, AnchorEnd, p1);
+        const qsizetype p2 = runtime::Find(d, AnchorEnd, p1);
         if (p2 > 0) {
-            const QStringView a = Between(dv, AnchorStart, AnchorEnd);
+            const QStringView dv(d);
+            const QStringView a = ExtractBetween(dv, AnchorStart, AnchorEnd);
             // The text resumes five characters after the start of "</a>": the
             // one character after the closing tag (the site puts a separator
             // there) is dropped.
-            KeepPieces(d, {LeftOf(dv, p1 - 1), FromPos(a, FindIn(a, HrefEnd) + 2), FromPos(dv, p2 + 5)});
+            QString kept;
+            kept.reserve(d.size());
+            kept.append(runtime::Left(dv, p1 - 1));
+            kept.append(runtime::From(a, runtime::Find(a, HrefEnd) + 2));
+            kept.append(runtime::From(dv, p2 + 5));
+            d = std::move(kept);
         }
     }
     StripTagsInPlace(d);
-    TrimSpacesInPlace(d);
+    d = runtime::TrimSpaces(d);
     CollapseSpaceRuns(d);
     if (!d.endsWith(u'.'))
         d.append(u'.');
@@ -262,7 +196,7 @@ private:
     {
         QStringView line;
         while (lines_.Next(line)) {
-            if (SameText(CleanedLine(line), DayHeaderMarker))
+            if (CleanLine(line) == QStringView(DayHeaderMarker))
                 return true;
         }
         return false;
@@ -274,7 +208,7 @@ private:
     {
         QStringView raw;
         while (lines_.Next(raw)) {
-            const QStringView line = CleanedLine(raw);
+            const QStringView line = CleanLine(raw);
             switch (Classify(line)) {
             case LineKind::Date:
                 TakeDate(line);
@@ -288,10 +222,10 @@ private:
             case LineKind::Other:
                 break;
             }
-            if (StartsWith(line, CommentStart.text)) {
+            if (runtime::StartsWith(line, CommentStart.text)) {
                 if (!name_.isEmpty())
                     Emit();
-                if (SameText(line, DayFooterMarker)) {
+                if (line == QStringView(DayFooterMarker)) {
                     EndBlock();
                     return true;
                 }
@@ -321,20 +255,20 @@ private:
         LineKind kind = LineKind::Other;
         while (true) {
             if (nextPrefix_ < begin) {
-                nextPrefix_ = FastIndexOf(text_, EntryMarkerPrefix, begin);
+                nextPrefix_ = runtime::IndexOf(text_, EntryMarkerPrefix, begin);
                 if (nextPrefix_ < 0)
                     nextPrefix_ = text_.size();
             }
             if (nextPrefix_ + EntryMarkerPrefix.text.size() > end)
                 break;
             const QStringView at = text_.mid(nextPrefix_, end - nextPrefix_);
-            if (StartsWith(at, DateLineMarker.text))
+            if (runtime::StartsWith(at, DateLineMarker.text))
                 return LineKind::Date;
-            if (StartsWith(at, DescriptionLineMarker.text))
+            if (runtime::StartsWith(at, DescriptionLineMarker.text))
                 kind = LineKind::Description;
-            else if (StartsWith(at, TitleLineMarker.text) && kind == LineKind::Other)
+            else if (runtime::StartsWith(at, TitleLineMarker.text) && kind == LineKind::Other)
                 kind = LineKind::Title;
-            nextPrefix_ = FastIndexOf(text_, EntryMarkerPrefix, nextPrefix_ + 1);
+            nextPrefix_ = runtime::IndexOf(text_, EntryMarkerPrefix, nextPrefix_ + 1);
             if (nextPrefix_ < 0)
                 nextPrefix_ = text_.size();
         }
@@ -366,7 +300,7 @@ private:
         bool match = false;
         unsigned mask = 0;
         for (unsigned p = 0; p < 4; ++p) {
-            if (FastContains(line, PlatformIcons[p].marker)) {
+            if (runtime::Contains(line, PlatformIcons[p].marker)) {
                 mask |= 1u << p;
                 if (PlatformMatches(PlatformIcons[p].platform, settings_.Platform))
                     match = true;
@@ -375,13 +309,13 @@ private:
         platformCell_ = PlatformCell(mask);
         if (!match)
             return;
-        const QStringView a = Between(line, AnchorStart, AnchorEnd);
-        const qsizetype q = FindIn(a, HrefEnd);
+        const QStringView a = ExtractBetween(line, AnchorStart, AnchorEnd);
+        const qsizetype q = runtime::Find(a, HrefEnd);
         link_ = linkPrefix_;
-        link_.append(LeftOf(a, q - 1));
-        name_ = FromPos(a, q + 2).toString();
+        link_.append(runtime::Left(a, q - 1));
+        name_ = runtime::From(a, q + 2).toString();
         StripTagsInPlace(name_);
-        TrimSpacesInPlace(name_);
+        name_ = runtime::TrimSpaces(name_);
         if (settings_.Version_Shown == 0)
             name_ = StripVersion(name_);
     }
@@ -455,9 +389,9 @@ QString FileRow::Joined() const
 DayPage TakeDayPage(const QString& page)
 {
     DayPage result;
-    QString s = ExtractBetween(page, PhraseStart.text.toString(), BlockEnd.text.toString());
+    QString s = ExtractBetween(page, PhraseStart, BlockEnd).toString();
     s.remove(QStringLiteral("\r\n"));
-    s = runtime::TrimSpaces(s).toString();
+    s = runtime::TrimSpaces(s);
     if (s.endsWith(u'.'))
         s.chop(1);
     result.sitePhrase = s;

@@ -1,14 +1,9 @@
 #include "content/file_filters.h"
 
-#include "content/text_search.h"
-#include "runtime/app_identity.h"
+#include "runtime/text_search.h"
 
 #include <QChar>
 #include <QStringView>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace content {
 
@@ -49,28 +44,7 @@ void FoldCaseInto(QStringView text, QString& out)
     const qsizetype n = text.size();
     out.resize(n);
     char16_t* to = reinterpret_cast<char16_t*>(out.data());
-    qsizetype i = 0;
-#if defined(__SSE2__)
-    // Eight units at a time while they are plain ASCII (nearly all of a
-    // page's text); a group with another character is folded unit by unit,
-    // which keeps positions aligned with the original.
-    const __m128i nonAscii = _mm_set1_epi16(static_cast<short>(0xFF80));
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i beforeA = _mm_set1_epi16(u'A' - 1);
-    const __m128i afterZ = _mm_set1_epi16(u'Z' + 1);
-    const __m128i caseBit = _mm_set1_epi16(u'a' - u'A');
-    for (; i + 8 <= n; i += 8) {
-        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
-        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(units, nonAscii), zero)) != 0xFFFF) {
-            for (qsizetype k = i; k < i + 8; ++k)
-                to[k] = FoldUnit(in[k]);
-            continue;
-        }
-        const __m128i upper = _mm_and_si128(_mm_cmpgt_epi16(units, beforeA), _mm_cmplt_epi16(units, afterZ));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i), _mm_add_epi16(units, _mm_and_si128(upper, caseBit)));
-    }
-#endif
-    for (; i < n; ++i)
+    for (qsizetype i = 0; i < n; ++i)
         to[i] = FoldUnit(in[i]);
 }
 
@@ -94,10 +68,10 @@ bool FilterMatchesFolded(QStringView name, QStringView description, const QStrin
     if (foldedFilter.isEmpty())
         return true;
     FoldCaseInto(name, scratch);
-    if (FastContains(scratch, foldedFilter))
+    if (runtime::Contains(scratch, foldedFilter))
         return true;
     FoldCaseInto(description, scratch);
-    return FastContains(scratch, foldedFilter);
+    return runtime::Contains(scratch, foldedFilter);
 }
 
 QString StripVersion(const QString& name)
@@ -151,7 +125,7 @@ QList<qsizetype> MatchAlerts(QStringView name, const QStringList& alertWords, QS
     FoldCaseInto(name, scratch);
     for (qsizetype k = 0; k < alertWords.size(); ++k) {
         const QString& word = alertWords[k];
-        if (!word.isEmpty() && FastContains(scratch, word))
+        if (!word.isEmpty() && runtime::Contains(scratch, word))
             hits.append(k);
     }
     return hits;
@@ -176,63 +150,6 @@ AlertPopupDecision DecideAlertPopup(bool alreadyShown, const QString& alertLog, 
     decision.markShown = true;
     decision.showBox = alertPopupSetting == 1;
     return decision;
-}
-
-ListSummary SummariseList(int tab, qsizetype rowCount, const QString& filterText, const QString& platform)
-{
-    ListSummary summary;
-    if (tab != 0 && tab != 1) {
-        summary.filterAppliesToApps = true;
-        summary.filterBoxWidth = 300;
-        summary.platformComboShown = false;
-        summary.statusText = runtime::ReadyText;
-        return summary;
-    }
-    const QString count = QString::number(rowCount);
-    if (!filterText.isEmpty()) {
-        summary.statusText = QStringLiteral("Number of matching files from filter: ") + count;
-        return summary;
-    }
-    const QString day = tab == 0 ? QStringLiteral("today's") : QStringLiteral("yesterday's");
-    const QString which = platform == u"All" ? QString() : QStringLiteral(" ") + platform;
-    summary.statusText =
-        QStringLiteral("Showing ") + day + which + QStringLiteral(" files (") + count + QStringLiteral(").");
-    return summary;
-}
-
-ScrapeOutcomeResult DecideScrapeOutcome(qsizetype todayRowCount, const QString& filterText, const QString& platform)
-{
-    if (todayRowCount > 0)
-        return {ScrapeOutcome::HasRows, runtime::HintText};
-    if (!filterText.isEmpty())
-        return {ScrapeOutcome::NoFilterMatch, NoFilterMatchText};
-    if (platform == u"All")
-        return {ScrapeOutcome::NoContent, runtime::NoContentText};
-    return {ScrapeOutcome::NoPlatformMatch, NoFilterMatchText};
-}
-
-QString PlatformForComboIndex(int index, const QString& current)
-{
-    switch (index) {
-    case 0:
-        return QStringLiteral("All");
-    case 1:
-        return QStringLiteral("Windows");
-    case 2:
-        return QStringLiteral("Linux");
-    case 3:
-        return QStringLiteral("MacOS");
-    case 4:
-        return QStringLiteral("Android");
-    default:
-        return current;
-    }
-}
-
-QString PlatformTooltip(const QString& platform)
-{
-    return QStringLiteral("Showing files supported by ") +
-           (platform == u"All" ? QStringLiteral("all platforms") : platform);
 }
 
 } // namespace content

@@ -1,7 +1,7 @@
 #include "content/text_cleanup.h"
 
-#include "content/text_search.h"
 #include "runtime/text_positions.h"
+#include "runtime/text_search.h"
 #include "runtime/text_to_int.h"
 
 #include <QStringView>
@@ -12,9 +12,9 @@ namespace content {
 
 namespace {
 
-constexpr Needle ReferenceStart{u"&#"};
-constexpr Needle Ampersand{u"&amp;"};
-constexpr Needle Quote{u"&quot;"};
+constexpr runtime::Needle ReferenceStart{u"&#"};
+constexpr runtime::Needle Ampersand{u"&amp;"};
+constexpr runtime::Needle Quote{u"&quot;"};
 
 // Each pass below is written as a single left-to-right walk instead of the
 // "find the first one again and cut it out" loop: the result is the same,
@@ -22,7 +22,7 @@ constexpr Needle Quote{u"&quot;"};
 
 void RemoveTagSpans(QString& text)
 {
-    qsizetype open = FindChar(text, u'<', 0);
+    qsizetype open = runtime::FindChar(text, u'<', 0);
     if (open < 0)
         return;
     const qsizetype n = text.size();
@@ -31,11 +31,11 @@ void RemoveTagSpans(QString& text)
     qsizetype written = open;
     qsizetype read = open; // always at a "<"
     while (true) {
-        const qsizetype close = FindChar(in, u'>', read + 1);
+        const qsizetype close = runtime::FindChar(in, u'>', read + 1);
         if (close < 0)
             break; // an unclosed "<" ends the pass; the rest stays as it is
         read = close + 1;
-        open = FindChar(in, u'<', read);
+        open = runtime::FindChar(in, u'<', read);
         const qsizetype end = open < 0 ? n : open;
         std::memmove(buffer + written, buffer + read, static_cast<size_t>(end - read) * sizeof(QChar));
         written += end - read;
@@ -49,7 +49,7 @@ void RemoveTagSpans(QString& text)
 
 void DecodeNumericReferences(QString& text)
 {
-    qsizetype next = FastIndexOf(text, ReferenceStart);
+    qsizetype next = runtime::IndexOf(text, ReferenceStart);
     if (next < 0)
         return;
     const qsizetype n = text.size();
@@ -74,7 +74,7 @@ void DecodeNumericReferences(QString& text)
             digits = read + 1;
             fromResult = 1;
         } else {
-            next = FastIndexOf(in, ReferenceStart, read);
+            next = runtime::IndexOf(in, ReferenceStart, read);
             if (next < 0)
                 break;
             std::memmove(buffer + written, buffer + read, static_cast<size_t>(next - read) * sizeof(QChar));
@@ -82,7 +82,7 @@ void DecodeNumericReferences(QString& text)
             read = next;
             digits = next + 2;
         }
-        const qsizetype semicolon = digits < n ? FindChar(in, u';', digits) : -1;
+        const qsizetype semicolon = digits < n ? runtime::FindChar(in, u';', digits) : -1;
         if (semicolon < 0)
             break; // an "&#" without ";" ends the pass; the rest stays as it is
         const int64_t value = runtime::TextToInt(in.mid(digits, semicolon - digits + 1));
@@ -98,22 +98,31 @@ void DecodeNumericReferences(QString& text)
 
 } // namespace
 
-QString ExtractBetween(const QString& text, const QString& startMarker, const QString& endMarker)
+QStringView ExtractBetween(QStringView text, const runtime::Needle& startMarker, const runtime::Needle& endMarker)
 {
     const qsizetype p = runtime::Find(text, startMarker);
-    const QString rest = p == 0 ? QString() : runtime::From(text, p + startMarker.size());
-    const qsizetype q = runtime::Find(rest, endMarker);
-    return runtime::Left(rest, q - 1);
+    const QStringView rest = p == 0 ? QStringView() : runtime::From(text, p + startMarker.text.size());
+    return runtime::Left(rest, runtime::Find(rest, endMarker) - 1);
+}
+
+QString ExtractBetween(const QString& text, const QString& startMarker, const QString& endMarker)
+{
+    return ExtractBetween(QStringView(text), runtime::Needle(startMarker), runtime::Needle(endMarker)).toString();
+}
+
+QStringView CleanLine(QStringView line)
+{
+    const QStringView trimmed = runtime::TrimSpaces(line);
+    if (runtime::StartsWith(trimmed, u"<br>"))
+        return trimmed.mid(4);
+    if (runtime::StartsWith(trimmed, u"<br />"))
+        return trimmed.mid(6);
+    return trimmed;
 }
 
 QString CleanLine(const QString& line)
 {
-    const QString trimmed = runtime::TrimSpaces(line).toString();
-    if (runtime::Left(trimmed, 4) == u"<br>")
-        return runtime::From(trimmed, 5);
-    if (runtime::Left(trimmed, 6) == u"<br />")
-        return runtime::From(trimmed, 7);
-    return trimmed;
+    return CleanLine(QStringView(line)).toString();
 }
 
 void StripTagsInPlace(QString& text)
@@ -122,8 +131,8 @@ void StripTagsInPlace(QString& text)
     DecodeNumericReferences(text);
     // "&amp;" comes after the numeric references on purpose: "&amp;#65;" must
     // end as "&#65;", not "A".
-    ReplaceAll(text, Ampersand, u"&");
-    ReplaceAll(text, Quote, u"\"");
+    runtime::ReplaceAll(text, Ampersand, u"&");
+    runtime::ReplaceAll(text, Quote, u"\"");
 }
 
 QString StripTags(const QString& text)

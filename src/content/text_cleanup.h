@@ -1,6 +1,9 @@
 #pragma once
 
+#include "runtime/text_search.h"
+
 #include <QString>
+#include <QStringView>
 
 namespace content {
 
@@ -9,11 +12,18 @@ namespace content {
 // and hold no state, so any thread may call them.
 
 /// Text between the first `startMarker` and the first `endMarker` after it;
-/// empty when either marker is missing. Exact, case-sensitive.
+/// empty when either marker is missing. Exact, case-sensitive. The result
+/// views `text`.
+QStringView ExtractBetween(QStringView text, const runtime::Needle& startMarker, const runtime::Needle& endMarker);
+
+/// ExtractBetween for a caller that keeps the result.
 QString ExtractBetween(const QString& text, const QString& startMarker, const QString& endMarker);
 
 /// `line` with spaces trimmed from both ends and at most one leading "<br>"
-/// or "<br />" (exact case) dropped.
+/// or "<br />" (exact case) dropped. The result views `line`.
+QStringView CleanLine(QStringView line);
+
+/// CleanLine for a caller that keeps the result.
 QString CleanLine(const QString& line);
 
 /// Removes every "<...>" span, then decodes "&#...;" numeric references (to

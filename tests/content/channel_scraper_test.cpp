@@ -36,29 +36,30 @@ TEST(ChannelIcon, FirstRuleThatApplies)
 {
     const struct
     {
+        const char* what;
         ChannelList list;
         const char* title;
         NewsIcon icon;
     } rows[] = {
-        {ChannelList::News, "Big news! Patch out (video)", NewsIcon::NewsExclamation}, // "!" before video
-        {ChannelList::News, "Patch out (Video)", NewsIcon::NewsVideo},                 // case ignored
-        {ChannelList::News, " (VIDEO)", NewsIcon::NewsVideo},                          // exactly the 8 characters
-        {ChannelList::News, "(video)", NewsIcon::News},                                // no space before it
-        {ChannelList::News, "Patch (video) out", NewsIcon::News},                      // only at the end
-        {ChannelList::News, "How to patch", NewsIcon::News},                           // how-to is articles only
-        {ChannelList::News, "", NewsIcon::News},                                       // empty title
-        {ChannelList::Articles, "How To Fix Your PC (Video)", NewsIcon::ArticleVideo}, // video before how-to
-        {ChannelList::Articles, "How to fix it!", NewsIcon::ArticleExclamation},       // "!" first of all
-        {ChannelList::Articles, "HOW TO update", NewsIcon::HowTo},                     // case ignored
-        {ChannelList::Articles, "how to", NewsIcon::Article},                          // needs the trailing space
-        {ChannelList::Articles, "What is a VPN?", NewsIcon::WhatIs},                   // what-is
-        {ChannelList::Articles, "what is how to ", NewsIcon::WhatIs},                  // only the start counts
-        {ChannelList::Articles, "Somewhat is odd", NewsIcon::Article},                 // not at the start
-        {ChannelList::Articles, "  How to indent", NewsIcon::Article},                 // titles are not trimmed
-        {ChannelList::Articles, "", NewsIcon::Article},                                // empty title
+        {"\"!\" before video", ChannelList::News, "Big news! Patch out (video)", NewsIcon::NewsExclamation},
+        {"video: case ignored", ChannelList::News, "Patch out (Video)", NewsIcon::NewsVideo},
+        {"video: exactly the 8 characters", ChannelList::News, " (VIDEO)", NewsIcon::NewsVideo},
+        {"no space before it", ChannelList::News, "(video)", NewsIcon::News},
+        {"only at the end", ChannelList::News, "Patch (video) out", NewsIcon::News},
+        {"how-to is articles only", ChannelList::News, "How to patch", NewsIcon::News},
+        {"empty news title", ChannelList::News, "", NewsIcon::News},
+        {"video before how-to", ChannelList::Articles, "How To Fix Your PC (Video)", NewsIcon::ArticleVideo},
+        {"\"!\" first of all", ChannelList::Articles, "How to fix it!", NewsIcon::ArticleExclamation},
+        {"how-to: case ignored", ChannelList::Articles, "HOW TO update", NewsIcon::HowTo},
+        {"how-to needs the trailing space", ChannelList::Articles, "how to", NewsIcon::Article},
+        {"what-is at the start", ChannelList::Articles, "What is a VPN?", NewsIcon::WhatIs},
+        {"only the start counts", ChannelList::Articles, "what is how to ", NewsIcon::WhatIs},
+        {"not at the start", ChannelList::Articles, "Somewhat is odd", NewsIcon::Article},
+        {"titles are not trimmed", ChannelList::Articles, "  How to indent", NewsIcon::Article},
+        {"empty article title", ChannelList::Articles, "", NewsIcon::Article},
     };
     for (const auto& r : rows)
-        EXPECT_EQ(content::ChannelIcon(r.list, QString::fromUtf8(r.title)), r.icon) << r.title;
+        EXPECT_EQ(content::ChannelIcon(r.list, QString::fromUtf8(r.title)), r.icon) << r.what;
 }
 
 TEST(NewsRowText, TitleThenLinkOnTheirOwnColumns)

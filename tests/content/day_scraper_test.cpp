@@ -342,9 +342,8 @@ TEST(ScanDayPage, DescriptionLineIsCleaned)
 
 TEST(ScanDayPage, DescriptionSpacesCollapseToOne)
 {
-    // Spaces are collapsed eight units at a time where no pair occurs; every
-    // mix of runs and words, at every length, must end as collapsing pair by pair would:
-    // trimmed, every run one space, a final full stop.
+    // Every mix of runs and words, at every length, must end as collapsing
+    // pair by pair would: trimmed, every run one space, a final full stop.
     std::mt19937 rng(5);
     const QString title = Title(QStringLiteral("W"), QStringLiteral("x"), QStringLiteral("X"));
     for (int round = 0; round < 3000; ++round) {
@@ -496,11 +495,19 @@ TEST(ScanDayPage, EveryCutOfAPageGivesAPrefixOfItsRows)
     }
 }
 
-TEST(FileRow, JoinsColumnsWithLineFeeds)
+TEST(FileRow, JoinedRowSplitsBackIntoTheListColumns)
 {
-    const content::FileRow row{QStringLiteral(" a"), QStringLiteral("b"), QStringLiteral("c."), QStringLiteral("d")};
-    EXPECT_EQ(row.Joined(), QStringLiteral(" a\nb\nc.\nd"));
-    EXPECT_EQ(row.Joined().split(u'\n').size(), 4);
+    // The list control takes a row as its columns separated by line feeds: a
+    // scanned file must come back as platform cell, name, description and
+    // link, in that order.
+    const content::DayScan scan = Scan(
+        Block(Fri, {File(QStringLiteral("Pack Zip 2"), QStringLiteral("Packs &amp; zips"), QStringLiteral("WL"))}));
+    ASSERT_EQ(scan.today.size(), 1);
+    const QString gap = QStringLiteral("     ");
+    const QString cell = QStringLiteral(" ") + Mark + QStringLiteral("   ") + Mark + QStringLiteral("   ") + gap + gap;
+    EXPECT_EQ(scan.today[0].Joined().split(u'\n'),
+              (QStringList{cell, QStringLiteral("Pack Zip 2"), QStringLiteral("Packs & zips."),
+                           Base + QStringLiteral("/download/pack-zip-2.html")}));
 }
 
 TEST(TakeDayPage, PhraseAndDayText)
@@ -525,17 +532,28 @@ TEST(TakeDayPage, PhraseAndDayText)
     };
     for (const auto& r : rows)
         EXPECT_EQ(content::TakeDayPage(r.page).sitePhrase, r.phrase) << r.what;
+}
 
-    const QString before = QStringLiteral("x").repeated(100);
-    const QString page = before + Header + QStringLiteral("\r\nrest");
-    EXPECT_EQ(content::TakeDayPage(page).dayPageText, page.mid(60)); // 40 characters before the header
+TEST(TakeDayPage, DayTextStartsFortyCharactersBeforeTheHeader)
+{
+    const QString page = QStringLiteral("x").repeated(100) + Header + QStringLiteral("\r\nrest");
     const QString near = QStringLiteral("0123456789") + Header;
-    EXPECT_EQ(content::TakeDayPage(near).dayPageText, near); // fewer than 40 before: all of it
     const QString exact = QStringLiteral("y").repeated(40) + Header;
-    EXPECT_EQ(content::TakeDayPage(exact).dayPageText, exact);
     const QString noHeader = QStringLiteral("<html>no blocks</html>");
-    EXPECT_EQ(content::TakeDayPage(noHeader).dayPageText, noHeader);
     const QString colonFooterOnly =
         QStringLiteral("z").repeated(80) + QStringLiteral("<!-- Template: files_day_rss_footer -->");
-    EXPECT_EQ(content::TakeDayPage(colonFooterOnly).dayPageText, colonFooterOnly);
+    const struct
+    {
+        const char* what;
+        QString page;
+        QString dayText;
+    } rows[] = {
+        {"40 characters before the header", page, page.mid(60)},
+        {"fewer than 40 before: all of it", near, near},
+        {"exactly 40 before: all of it", exact, exact},
+        {"no header: all of it", noHeader, noHeader},
+        {"a footer alone is no header", colonFooterOnly, colonFooterOnly},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(content::TakeDayPage(r.page).dayPageText, r.dayText) << r.what;
 }

@@ -1,7 +1,6 @@
 #include "content/file_filters.h"
 
 #include "qstring_print.h"
-#include "runtime/app_identity.h"
 
 #include <gtest/gtest.h>
 
@@ -13,219 +12,159 @@ TEST(PlatformMatches, EachIconAnswersToItsSettingAndAll)
 {
     const struct
     {
+        const char* what;
         Platform present;
         const char* setting;
         bool out;
     } rows[] = {
-        {Platform::Windows, "All", true},      {Platform::Android, "All", true},
-        {Platform::Windows, "Windows", true},  {Platform::Windows, "Linux", false},
-        {Platform::Linux, "Linux", true},      {Platform::Linux, "MacOS", false},
-        {Platform::Apple, "MacOS", true},  // the Apple icon is "MacOS"
-        {Platform::Apple, "Apple", false}, // not "Apple"
-        {Platform::Android, "Android", true},  {Platform::Android, "Windows", false},
-        {Platform::Windows, "windows", false}, // exact case
-        {Platform::Windows, "", false},        // unknown settings pass nothing
-        {Platform::Linux, "all", false},
+        {"All passes Windows", Platform::Windows, "All", true},
+        {"All passes Android", Platform::Android, "All", true},
+        {"Windows under Windows", Platform::Windows, "Windows", true},
+        {"Windows under Linux", Platform::Windows, "Linux", false},
+        {"Linux under Linux", Platform::Linux, "Linux", true},
+        {"Linux under MacOS", Platform::Linux, "MacOS", false},
+        {"the Apple icon is MacOS", Platform::Apple, "MacOS", true},
+        {"the Apple icon is not Apple", Platform::Apple, "Apple", false},
+        {"Android under Android", Platform::Android, "Android", true},
+        {"Android under Windows", Platform::Android, "Windows", false},
+        {"exact case", Platform::Windows, "windows", false},
+        {"an empty setting passes nothing", Platform::Windows, "", false},
+        {"all in lower case is unknown", Platform::Linux, "all", false},
     };
     for (const auto& r : rows)
-        EXPECT_EQ(content::PlatformMatches(r.present, QString::fromUtf8(r.setting)), r.out)
-            << static_cast<int>(r.present) << " " << r.setting;
+        EXPECT_EQ(content::PlatformMatches(r.present, QString::fromUtf8(r.setting)), r.out) << r.what;
 }
 
 TEST(FilterMatches, LooksInNameThenDescriptionLetterCaseAside)
 {
     const struct
     {
+        const char* what;
         const char *name, *description, *filter;
         bool out;
     } rows[] = {
-        {"Foo", "Bar.", "", true},                    // no filter: everything
-        {"Pack", "A zip archive tool.", "ZIP", true}, // description counts, case folded
-        {"WinZip", "Tool.", "zip", true},             // name counts
-        {"Foo", "Bar.", "baz", false},
-        {"Foo Bar", "x.", "o b", true},               // spaces are part of the filter
-        {"Foo", "Bar.", " foo", false},               // used as typed, not trimmed
-        {"Foo", "Bar.", "bar.", true},                // the final "." is searchable
-        {"Foo", "Bar", "o\nb", false},                // name and description are not joined
-        {"\xc3\x84pfel", "x.", "\xc3\xa4PF", true},   // non-ASCII letters fold too
-        {"\xce\xa3IGMA", "x.", "\xcf\x83igma", true}, // Greek capital sigma
-        {"Foo", "Bar.", "foo bar baz qux long filter", false},
+        {"no filter: everything", "Foo", "Bar.", "", true},
+        {"description counts, case folded", "Pack", "A zip archive tool.", "ZIP", true},
+        {"name counts", "WinZip", "Tool.", "zip", true},
+        {"in neither", "Foo", "Bar.", "baz", false},
+        {"spaces are part of the filter", "Foo Bar", "x.", "o b", true},
+        {"used as typed, not trimmed", "Foo", "Bar.", " foo", false},
+        {"the final full stop is searchable", "Foo", "Bar.", "bar.", true},
+        {"name and description are not joined", "Foo", "Bar", "o\nb", false},
+        {"non-ASCII letters fold too", "\xc3\x84pfel", "x.", "\xc3\xa4PF", true},
+        {"Greek capital sigma", "\xce\xa3IGMA", "x.", "\xcf\x83igma", true},
+        {"filter longer than both", "Foo", "Bar.", "foo bar baz qux long filter", false},
     };
     for (const auto& r : rows)
         EXPECT_EQ(content::FilterMatches(QString::fromUtf8(r.name), QString::fromUtf8(r.description),
                                          QString::fromUtf8(r.filter)),
                   r.out)
-            << r.name << " / " << r.filter;
+            << r.what;
 }
 
 TEST(StripVersion, CutsBeforeTheFirstSpaceAndDigit)
 {
     const struct
     {
+        const char* what;
         const char *in, *out;
     } rows[] = {
-        {"Foo Bar 2.1", "Foo Bar"},
-        {"App Build 120", "App"}, // " Build" removed, then the number cut
-        {"Foo Build 2024", "Foo"},
-        {"Foo BUILD 7", "Foo"},             // any case
-        {"Site Builder 3", "Site Builder"}, // not inside a longer word
-        {"Foo Build120", "Foo120"},         // a digit after it still counts as a word end
-        {"Foo Build.", "Foo."},
-        {"Foo Build Build 1", "Foo"},          // every occurrence
-        {"FooBuild 1", "FooBuild"},            // only with its leading space
-        {"Pack-Tool 24.08 Beta", "Pack-Tool"}, // everything after the number goes too
-        {"3DView 2.29", "3DView"},             // a leading number is not preceded by a space
-        {"Foo2 Tool 9", "Foo2 Tool"},
-        {"Tool 9 1", "Tool"},   // the first such space, whatever the digit
-        {"Tool v2", "Tool v2"}, // a letter before the digit
-        {"Tool  2", "Tool "},   // no trimming after the cut
-        {" 1", ""},             // cut at position 1
-        {"Tool 2", "Tool"},
-        {"Tool \xd9\xa3", "Tool \xd9\xa3"}, // only ASCII digits count
-        {"", ""},
+        {"version number cut", "Foo Bar 2.1", "Foo Bar"},
+        {"Build removed, then the number cut", "App Build 120", "App"},
+        {"Build before a year", "Foo Build 2024", "Foo"},
+        {"Build in any case", "Foo BUILD 7", "Foo"},
+        {"not inside a longer word", "Site Builder 3", "Site Builder"},
+        {"a digit after Build still counts as a word end", "Foo Build120", "Foo120"},
+        {"a full stop after Build is a word end", "Foo Build.", "Foo."},
+        {"every occurrence", "Foo Build Build 1", "Foo"},
+        {"only with its leading space", "FooBuild 1", "FooBuild"},
+        {"everything after the number goes too", "Pack-Tool 24.08 Beta", "Pack-Tool"},
+        {"a leading number is not preceded by a space", "3DView 2.29", "3DView"},
+        {"a digit inside a word stays", "Foo2 Tool 9", "Foo2 Tool"},
+        {"the first such space, whatever the digit", "Tool 9 1", "Tool"},
+        {"a letter before the digit", "Tool v2", "Tool v2"},
+        {"no trimming after the cut", "Tool  2", "Tool "},
+        {"cut at the very start", " 1", ""},
+        {"single digit", "Tool 2", "Tool"},
+        {"only ASCII digits count", "Tool \xd9\xa3", "Tool \xd9\xa3"},
+        {"empty", "", ""},
     };
     for (const auto& r : rows)
-        EXPECT_EQ(content::StripVersion(QString::fromUtf8(r.in)), QString::fromUtf8(r.out)) << r.in;
+        EXPECT_EQ(content::StripVersion(QString::fromUtf8(r.in)), QString::fromUtf8(r.out)) << r.what;
 }
 
 TEST(MatchAlerts, WordsAsTheyStandCaseFolded)
 {
     const struct
     {
+        const char* what;
         const char *alertNames, *name;
         QList<qsizetype> hits;
     } rows[] = {
-        {"kelvara,zip", "Pack-Zip 24.08", {1}}, // case-insensitive
-        {"kelvara, zip", "Pack-Zip 24.08", {}}, // " zip" keeps its space
-        {"kelvara, zip", "Win Zip 3", {1}},
-        {"zip,", "Foo", {}}, // trailing comma: empty word matches nothing
-        {"zip,", "Zip", {0}},
-        {",", "Anything", {}},                 // only empty words
-        {"", "Zip", {}},                       // no alert names
-        {"pack,zip", "Pack-Zip", {0, 1}},      // two words: two hits
-        {"zip,zip", "Zip", {0, 1}},            // the same word twice: logged twice
-        {"Pack Zip", "pack zip tool", {0}},    // a word with an inner space
-        {"\xc3\x84PFEL", "\xc3\xa4pfel", {0}}, // non-ASCII case
+        {"case-insensitive", "kelvara,zip", "Pack-Zip 24.08", {1}},
+        {"a word keeps its leading space", "kelvara, zip", "Pack-Zip 24.08", {}},
+        {"the leading space matches a space", "kelvara, zip", "Win Zip 3", {1}},
+        {"trailing comma: the empty word matches nothing", "zip,", "Foo", {}},
+        {"trailing comma: the other word still matches", "zip,", "Zip", {0}},
+        {"only empty words", ",", "Anything", {}},
+        {"no alert names", "", "Zip", {}},
+        {"two words: two hits", "pack,zip", "Pack-Zip", {0, 1}},
+        {"the same word twice: logged twice", "zip,zip", "Zip", {0, 1}},
+        {"a word with an inner space", "Pack Zip", "pack zip tool", {0}},
+        {"non-ASCII case", "\xc3\x84PFEL", "\xc3\xa4pfel", {0}},
     };
     for (const auto& r : rows)
         EXPECT_EQ(content::MatchAlerts(QString::fromUtf8(r.name), content::AlertWords(QString::fromUtf8(r.alertNames))),
                   r.hits)
-            << r.alertNames << " / " << r.name;
+            << r.what;
 }
 
 TEST(AlertPopup, ShownOncePerRefreshAndOnlyWithHits)
 {
     const struct
     {
+        const char* what;
         bool shown;
         const char* log;
         int64_t popup;
         bool markShown, showBox;
     } rows[] = {
-        {false, "Foo\n", 1, true, true},  {false, "Foo\n", 0, true, false}, // switched off: still marked as decided
-        {true, "Foo\n", 1, false, false},                                   // already decided this refresh
-        {false, "", 1, false, false},                                       // no alerts
-        {false, "Foo\n", 2, true, false},                                   // only 1 means on
+        {"hits, pop-up on", false, "Foo\n", 1, true, true},
+        {"switched off: still marked as decided", false, "Foo\n", 0, true, false},
+        {"already decided this refresh", true, "Foo\n", 1, false, false},
+        {"no alerts", false, "", 1, false, false},
+        {"only 1 means on", false, "Foo\n", 2, true, false},
     };
     for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
         const content::AlertPopupDecision d = content::DecideAlertPopup(r.shown, QString::fromUtf8(r.log), r.popup);
-        EXPECT_EQ(d.markShown, r.markShown) << r.shown << r.log << r.popup;
-        EXPECT_EQ(d.showBox, r.showBox) << r.shown << r.log << r.popup;
+        EXPECT_EQ(d.markShown, r.markShown);
+        EXPECT_EQ(d.showBox, r.showBox);
     }
 }
 
 TEST(AlertPopup, ListsEachNameOnItsLineWithoutTrailingBlank)
 {
-    EXPECT_EQ(content::AlertPopupText(QStringLiteral("Foo 1\nBar\n")),
-              QStringLiteral("These files were updated today:\n\nFoo 1\nBar\n\nYou can edit your alerts in Settings."));
-    EXPECT_EQ(content::AlertPopupText(QStringLiteral("Foo\n\n\n")),
-              QStringLiteral("These files were updated today:\n\nFoo\n\nYou can edit your alerts in Settings."));
+    const struct
+    {
+        const char* what;
+        const char *log, *text;
+    } rows[] = {
+        {"one name per line", "Foo 1\nBar\n",
+         "These files were updated today:\n\nFoo 1\nBar\n\nYou can edit your alerts in Settings."},
+        {"trailing line feeds dropped", "Foo\n\n\n",
+         "These files were updated today:\n\nFoo\n\nYou can edit your alerts in Settings."},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(content::AlertPopupText(QString::fromUtf8(r.log)), QString::fromUtf8(r.text)) << r.what;
     EXPECT_EQ(content::AlertPopupTitle, QStringLiteral("Zorvane Update Alerts"));
-}
-
-TEST(SummariseList, TextsPerTabFilterAndPlatform)
-{
-    const struct
-    {
-        int tab;
-        qsizetype rows;
-        const char *filter, *platform, *text;
-    } rows[] = {
-        {0, 57, "", "All", "Showing today's files (57)."},
-        {1, 3, "", "Linux", "Showing yesterday's Linux files (3)."},
-        {0, 0, "", "MacOS", "Showing today's MacOS files (0)."},
-        {0, 0, "abc", "All", "Number of matching files from filter: 0"},     // no final "."
-        {1, 12, " ", "Android", "Number of matching files from filter: 12"}, // a space is a filter
-        {1, 1234567, "", "All", "Showing yesterday's files (1234567)."},     // plain decimal
-        {2, 5, "abc", "Linux", "Ready."},                                    // another tab
-        {-1, 5, "", "All", "Ready."},
-    };
-    for (const auto& r : rows) {
-        const content::ListSummary s =
-            content::SummariseList(r.tab, r.rows, QString::fromUtf8(r.filter), QString::fromUtf8(r.platform));
-        EXPECT_EQ(s.statusText, QString::fromUtf8(r.text)) << r.tab << " " << r.filter;
-        const bool files = r.tab == 0 || r.tab == 1;
-        EXPECT_EQ(s.filterAppliesToApps, !files) << r.tab;
-        EXPECT_EQ(s.platformComboShown, files) << r.tab;
-        EXPECT_EQ(s.filterBoxWidth, files ? 250 : 300) << r.tab;
-    }
-}
-
-TEST(DecideScrapeOutcome, DecidedInOrder)
-{
-    using content::ScrapeOutcome;
-    const struct
-    {
-        qsizetype today;
-        const char *filter, *platform;
-        ScrapeOutcome outcome;
-        QString text;
-    } rows[] = {
-        {1, "abc", "Linux", ScrapeOutcome::HasRows, runtime::HintText}, // rows win over everything
-        {0, "abc", "All", ScrapeOutcome::NoFilterMatch, content::NoFilterMatchText},
-        {0, "", "All", ScrapeOutcome::NoContent, runtime::NoContentText}, // the only warning
-        {0, "", "Android", ScrapeOutcome::NoPlatformMatch, content::NoFilterMatchText},
-        {0, " ", "All", ScrapeOutcome::NoFilterMatch, content::NoFilterMatchText}, // spaces are a filter
-    };
-    for (const auto& r : rows) {
-        const content::ScrapeOutcomeResult o =
-            content::DecideScrapeOutcome(r.today, QString::fromUtf8(r.filter), QString::fromUtf8(r.platform));
-        EXPECT_EQ(o.outcome, r.outcome) << r.today << r.filter << r.platform;
-        EXPECT_EQ(o.statusText, r.text) << r.today << r.filter << r.platform;
-    }
-    EXPECT_EQ(runtime::HintText, QStringLiteral("Select a file to view its full description here; or double-click any "
-                                                "file or list item to read more at Zorvane.com."));
-    EXPECT_EQ(content::NoFilterMatchText,
-              QStringLiteral("No files were found that match your search filter and/or platform."));
-}
-
-TEST(PlatformCombo, IndexToSettingAndTooltip)
-{
-    const struct
-    {
-        int index;
-        const char *current, *platform, *tooltip;
-    } rows[] = {
-        {0, "Linux", "All", "Showing files supported by all platforms"},
-        {1, "All", "Windows", "Showing files supported by Windows"},
-        {2, "All", "Linux", "Showing files supported by Linux"},
-        {3, "All", "MacOS", "Showing files supported by MacOS"},
-        {4, "All", "Android", "Showing files supported by Android"},
-        {5, "Linux", "Linux", "Showing files supported by Linux"}, // another state keeps the value
-        {-1, "MacOS", "MacOS", "Showing files supported by MacOS"},
-    };
-    for (const auto& r : rows) {
-        const QString platform = content::PlatformForComboIndex(r.index, QString::fromUtf8(r.current));
-        EXPECT_EQ(platform, QString::fromUtf8(r.platform)) << r.index;
-        EXPECT_EQ(content::PlatformTooltip(platform), QString::fromUtf8(r.tooltip)) << r.index;
-    }
 }
 
 TEST(FoldCase, EachUnitFoldedOnItsOwnWhateverTheMix)
 {
-    // The fold works eight units at a time while they are ASCII; a group with
-    // anything else, and the tail, go unit by unit. Both must give what
-    // folding every unit with QChar gives, at every length and position.
+    // Whatever the mix of ASCII, other letters, lone surrogates and zero
+    // units, the fold must give what folding every unit with QChar gives, so
+    // that the length and the positions stay those of the original.
     const char16_t alphabet[] = {
         u'a',   u'Z',   u'@',   u'[',   u'`',   u'{',   u' ',   u'M',   u'z',   0x00c4,
         0x03a3, 0x00df, 0xff21, 0x0130, 0xd801, 0xdc00, 0x0000, 0x7fff, 0x8000, 0xffff}; // the first nine are ASCII

@@ -141,16 +141,19 @@ TEST(FitPicture, EmptyImagesHaveNoFit)
 {
     const struct
     {
+        const char* what;
         int64_t width;
         int64_t height;
     } rows[] = {
-        {0, 500},                   // no width: would divide by zero
-        {500, 0},                   // no height
-        {0, 0},       {-1000, 500}, // negative lengths
-        {500, -1000}, {std::numeric_limits<int64_t>::min(), 1},
+        {"no width: would divide by zero", 0, 500},
+        {"no height", 500, 0},
+        {"neither", 0, 0},
+        {"negative width", -1000, 500},
+        {"negative height", 500, -1000},
+        {"the most negative width", std::numeric_limits<int64_t>::min(), 1},
     };
     for (const auto& r : rows)
-        EXPECT_FALSE(content::FitPicture(249, r.width, r.height).has_value()) << r.width << "x" << r.height;
+        EXPECT_FALSE(content::FitPicture(249, r.width, r.height).has_value()) << r.what;
 }
 
 } // namespace

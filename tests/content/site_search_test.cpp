@@ -22,17 +22,19 @@ TEST(SiteSearchUrl, PlainConcatenationOfTheTypedText)
                            QStringLiteral("&cof=FORID%3A10&ie=UTF-8&q=");
     const struct
     {
+        const char* what;
         const char *query, *url;
     } rows[] = {
-        {"foo bar", "foo bar&sa=Search"},                                     // spaces left for the browser
-        {"   ", "   &sa=Search"},                                             // only spaces: still a search
-        {" a ", " a &sa=Search"},                                             // not trimmed
-        {"a&b=c#d", "a&b=c#d&sa=Search"},                                     // not percent-encoded
-        {"50%", "50%&sa=Search"},         {"\xc3\xa4", "\xc3\xa4&sa=Search"}, // non-ASCII as it is
+        {"spaces left for the browser", "foo bar", "foo bar&sa=Search"},
+        {"only spaces: still a search", "   ", "   &sa=Search"},
+        {"not trimmed", " a ", " a &sa=Search"},
+        {"not percent-encoded", "a&b=c#d", "a&b=c#d&sa=Search"},
+        {"a percent sign as it is", "50%", "50%&sa=Search"},
+        {"non-ASCII as it is", "\xc3\xa4", "\xc3\xa4&sa=Search"},
     };
     for (const auto& r : rows)
         EXPECT_EQ(content::SiteSearchUrl(Base, QString::fromUtf8(r.query)), prefix + QString::fromUtf8(r.url))
-            << r.query;
+            << r.what;
     EXPECT_TRUE(content::SiteSearchUrl(Base, QString()).isEmpty()); // empty: warn instead
     EXPECT_EQ(content::SiteSearchUrl(Base, QStringLiteral("x")),
               QStringLiteral("https://www.zorvane.com/content/page/zv_search.html?cx=partner-pub-0000000000000000%3A"
