@@ -1,5 +1,6 @@
 #include "app/colour_scheme.h"
 
+#include "app/picture_of_the_day.h"
 #include "app/window_layout.h"
 #include "runtime/process_state.h"
 #include "settings/app_settings.h"
@@ -121,7 +122,7 @@ void ApplyColourScheme(int64_t on)
         ui::SetVisible(c.number, look.linesShown);
     }
     LayoutHeaderRow(); // SearchButton's place and size depend on the scheme
-    // The picture of the day is redrawn here once it can be loaded.
+    RedrawPicture();   // its frame and background follow the scheme
 }
 
 void SetControlBorder(int64_t number, const QString& word)

@@ -241,7 +241,9 @@ void OnControl(int64_t control, int64_t type)
         CloseSettingsWindow();
         break;
     default:
-        break; // the other settings controls and the updater's controls come later
+        if (ui::WindowOf(control) == SettingsWindow)
+            OnSettingsControl(control, type);
+        break; // the updater's controls come later
     }
 }
 

@@ -151,6 +151,20 @@ void ShowPicture()
     ui::SetPictureImage(ui::no::PictureImage, composed);
 }
 
+void RedrawPicture()
+{
+    // While a worker runs it may be rewriting the file, and it draws the
+    // picture itself when it is done; without a loaded picture (none yet, or
+    // skipped at start-up) there is nothing to redraw.
+    if (runtime::GuiReady.load() != 1 || PictureReady.load() != 1 || PictureWorkerBusy.load() != 0)
+        return;
+    {
+        std::lock_guard lock(PictureLock);
+        ChosenPictureColours = CurrentPictureColours();
+    }
+    ShowPicture();
+}
+
 void ShowPictureHeldDuringStartup()
 {
     {

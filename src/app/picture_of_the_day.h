@@ -33,6 +33,10 @@ void ShowPicture();
 /// Called right after GuiReady is set. GUI thread.
 void ShowPictureHeldDuringStartup();
 
+/// Draws the loaded picture again in the current scheme's colours; nothing
+/// while a worker runs or when no picture is loaded. GUI thread.
+void RedrawPicture();
+
 /// Puts the published title on PictureImage's tooltip when it changed.
 /// Each pass of the event loop. GUI thread.
 void ApplyPictureTooltip();

@@ -1,10 +1,14 @@
 #include "app/settings_window.h"
 
+#include "app/colour_scheme.h"
 #include "app/content_refresh.h"
 #include "app/content_state.h"
+#include "app/startup_shortcut.h"
+#include "app/window_layout.h"
 #include "runtime/display_metrics.h"
 #include "runtime/event_queue.h"
 #include "runtime/process_state.h"
+#include "runtime/text_positions.h"
 #include "runtime/text_to_int.h"
 #include "settings/app_settings.h"
 #include "settings/settings_file.h"
@@ -153,6 +157,86 @@ void CloseSettingsWindow()
     // The Enter that closed the window must not act again in the main window.
     ui::WaitWhileHeld({ui::VkEnter}, ui::KeyReleaseWaitMs);
     runtime::DrainEvents();
+}
+
+namespace {
+
+/// 1 minus the value: the setting, not the box, decides what a click means.
+void Flip(int64_t& setting)
+{
+    setting = 1 - setting;
+}
+
+void SwitchColourScheme()
+{
+    using namespace ui::no;
+    ui::SuspendDrawing(MainWindow);
+    ui::SuspendDrawing(SettingsWindow);
+    Flip(settings::Settings.Zorva_Colors);
+    ApplyColourScheme(settings::Settings.Zorva_Colors);
+    settings::SaveSettings();
+    ui::ResumeDrawing(MainWindow);
+    ui::ResumeDrawing(SettingsWindow);
+}
+
+void TakeAlertNames()
+{
+    using namespace ui::no;
+    settings::AppSettings& s = settings::Settings;
+    s.Alert_Names = runtime::TrimSpaces(ui::Text(SettingsAlertNames));
+    ui::SetFont(SettingsAlertNames, s.Alert_Names.isEmpty() ? ui::FontKind::Italic : ui::FontKind::Normal);
+}
+
+} // namespace
+
+void OnSettingsControl(int64_t control, int64_t type)
+{
+    using namespace ui::no;
+    settings::AppSettings& s = settings::Settings;
+    if (control == SettingsRefreshRate || control == SettingsAlertNames) {
+        if (type == ui::ControlFocus)
+            ui::SelectAllText(control);
+        if (control == SettingsAlertNames)
+            TakeAlertNames(); // on every event, the focus one included; saved at close (the
+                              // alert count follows from the names whenever it is needed)
+        return;
+    }
+    // A check box acts on its click only: focus changes raise events too.
+    if (type != ui::ControlClick)
+        return;
+    switch (control) {
+    case SettingsColours:
+        SwitchColourScheme();
+        return;
+    case SettingsRunAtStartup:
+        Flip(s.App_Run_At_Startup);
+        ApplyStartupShortcut();
+        break;
+    case SettingsRunMinimized:
+        Flip(s.App_Run_Minimized);
+        break;
+    case SettingsCloseToTray:
+        Flip(s.App_Close_To_Tray);
+        break;
+    case SettingsRefreshPicture:
+        Flip(s.Refresh_Picture);
+        break;
+    case SettingsAlertHighlight:
+        Flip(s.Alert_Highlight);
+        break;
+    case SettingsAlertPopup:
+        Flip(s.Alert_Popup);
+        break;
+    case SettingsVersionShown:
+        Flip(s.Version_Shown);
+        settings::SaveSettings();
+        LayoutMainWindow(true); // the Name column's width follows the setting
+        RefreshContent(false);
+        return;
+    default:
+        return;
+    }
+    settings::SaveSettings();
 }
 
 } // namespace app

@@ -8,6 +8,7 @@
 #include "app/picture_of_the_day.h"
 #include "app/quit.h"
 #include "app/settings_window.h"
+#include "app/startup_shortcut.h"
 #include "app/status_line.h"
 #include "app/tray.h"
 #include "app/window_layout.h"
@@ -108,7 +109,7 @@ void CreateProgramWindows()
     runtime::ThreadStart(WinkThread, "wink");
     ApplyColourScheme(settings::Settings.Zorva_Colors);
     ui::SetState(ui::no::ContentTabs, 0);
-    // The start-up shortcut is brought in line with the setting here.
+    ApplyStartupShortcut();
     runtime::FileDelete(runtime::PictureTempPath, true);
     SetSettingsControls();
     ui::SetImage(ui::no::PictureImage, ui::ImageId::RefreshingPicture);

@@ -40,7 +40,8 @@ QString ConfigHome()
 
 void InitAppPaths()
 {
-    ProgramDir = PathPart(QCoreApplication::applicationFilePath());
+    ProgramPath = QCoreApplication::applicationFilePath();
+    ProgramDir = PathPart(ProgramPath);
     const bool writable = ::access(QFile::encodeName(ProgramDir).constData(), W_OK) == 0;
     SettingsPath = ChooseSettingsPath(ProgramDir, ConfigHome(), writable);
     StartupDir = ConfigHome() + QStringLiteral("autostart/");

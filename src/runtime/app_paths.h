@@ -7,6 +7,7 @@ namespace runtime {
 // Paths derived once at start-up (GUI thread) and read everywhere after.
 // Every folder ends with "/".
 
+inline QString ProgramPath;     // the program file itself
 inline QString ProgramDir;      // folder of the program file
 inline QString SettingsPath;    // the settings file
 inline QString StartupDir;      // XDG autostart folder

@@ -83,29 +83,6 @@ protected:
             runtime::WaitEvent(1);
     }
 
-    /// Closes the next message box as soon as it shows and keeps its texts.
-    struct BoxSeen
-    {
-        QString title;
-        QString text;
-    };
-    static std::shared_ptr<BoxSeen> CloseNextBox()
-    {
-        auto seen = std::make_shared<BoxSeen>();
-        auto poll = std::make_shared<std::function<void()>>();
-        *poll = [seen, poll] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                seen->title = box->windowTitle();
-                seen->text = box->text();
-                box->done(QMessageBox::Ok);
-                return;
-            }
-            QTimer::singleShot(10, *poll);
-        };
-        QTimer::singleShot(10, *poll);
-        return seen;
-    }
-
     /// Which platforms a row's first column marks: one space, then per
     /// platform the mark or two spaces, each followed by three spaces.
     static QList<bool> MarkedPlatforms(const QString& cell)
@@ -226,7 +203,7 @@ TEST_F(RunningProgram, AlertsColourTodaysRowsAndListEachNameOnce)
     // A scan without fetching never shows the pop-up; the end of a fetching
     // refresh shows it once.
     app::AlertPopupShown = false;
-    const auto seen = CloseNextBox();
+    const auto seen = apptest::CloseNextBox();
     app::RefreshContent(true);
     EXPECT_EQ(seen->title, "Zorvane Update Alerts");
     EXPECT_TRUE(seen->text.startsWith("These files were updated today:\n\n" + name + "\n"));
@@ -237,7 +214,7 @@ TEST_F(RunningProgram, AlertsColourTodaysRowsAndListEachNameOnce)
 TEST_F(RunningProgram, UnreachableSiteSaysSoAndWarns)
 {
     UseSite("http://127.0.0.1:1");
-    const auto seen = CloseNextBox();
+    const auto seen = apptest::CloseNextBox();
     app::RefreshContent(true);
     EXPECT_EQ(ui::RowCount(TodayList), 0);
     EXPECT_EQ(ui::RowCount(NewsList), 0);
@@ -280,7 +257,7 @@ TEST_F(RunningProgram, EnterInTheEmptySearchBoxWarns)
     ASSERT_TRUE(QTest::qWaitForWindowActive(ui::Widget(MainWindow)));
     ui::SetFocus(SearchBox);
     ASSERT_EQ(ui::FocusedControl(), SearchBox);
-    const auto seen = CloseNextBox();
+    const auto seen = apptest::CloseNextBox();
     app::DispatchEvent(runtime::EvKeyDown, MainWindow, 0, -1, ui::VkEnter);
     EXPECT_EQ(seen->title, "Oops!");
     EXPECT_EQ(seen->text, "You need to enter some search text in the box.");

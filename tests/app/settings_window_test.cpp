@@ -1,5 +1,23 @@
 #include "app/settings_window.h"
 
+#include "window_fixture.h"
+
+#include "app/colour_scheme.h"
+#include "app/startup_shortcut.h"
+#include "app/window_layout.h"
+#include "runtime/app_identity.h"
+#include "runtime/app_paths.h"
+#include "settings/app_settings.h"
+#include "settings/settings_file.h"
+#include "support/test_files.h"
+#include "ui/control_numbers.h"
+#include "ui/controls.h"
+#include "ui/list_control.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -140,4 +158,126 @@ TEST(SettingsWindowLayout, SizesAndPositionsFollowTheScale)
             EXPECT_LE(std::abs(b.y() - a.y() * s.value), yDrift) << s.name << ": y of control " << number;
         }
     }
+}
+
+namespace {
+
+using namespace ui::no;
+
+/// Points the settings file and the autostart folder into a fresh folder.
+struct ScratchPlaces
+{
+    QTemporaryDir dir;
+    ScratchPlaces()
+    {
+        runtime::SettingsPath = dir.filePath("settings.ini");
+        runtime::StartupDir = dir.filePath("autostart/");
+        runtime::ProgramPath = dir.filePath("my programs/zorvane");
+        runtime::ProgramDir = dir.filePath("my programs/");
+        settings::Settings = settings::DefaultSettings(runtime::Display);
+        app::ApplyColourScheme(settings::Settings.Zorva_Colors);
+    }
+    QString EntryPath() const { return runtime::StartupDir + runtime::AppTitle + ".desktop"; }
+};
+
+settings::AppSettings Saved()
+{
+    settings::AppSettings saved = settings::DefaultSettings(runtime::Display);
+    settings::LoadSettingsFile(runtime::SettingsPath, saved, runtime::Display);
+    return saved;
+}
+
+} // namespace
+
+TEST(SettingsWindow, EachCheckBoxFlipsItsSettingAndSavesAtOnce)
+{
+    ASSERT_TRUE(apptest::CreateProgramWindows());
+    const ScratchPlaces places;
+    using Setting = int64_t settings::AppSettings::*;
+    const struct
+    {
+        int64_t box;
+        Setting setting;
+    } rows[] = {
+        {SettingsColours, &settings::AppSettings::Zorva_Colors},
+        {SettingsRunAtStartup, &settings::AppSettings::App_Run_At_Startup},
+        {SettingsRunMinimized, &settings::AppSettings::App_Run_Minimized},
+        {SettingsCloseToTray, &settings::AppSettings::App_Close_To_Tray},
+        {SettingsRefreshPicture, &settings::AppSettings::Refresh_Picture},
+        {SettingsAlertHighlight, &settings::AppSettings::Alert_Highlight},
+        {SettingsAlertPopup, &settings::AppSettings::Alert_Popup},
+        {SettingsVersionShown, &settings::AppSettings::Version_Shown},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(ui::ControlName(r.box));
+        const int64_t before = settings::Settings.*r.setting;
+        app::OnSettingsControl(r.box, ui::ControlFocus); // tabbing onto a box changes nothing
+        EXPECT_EQ(settings::Settings.*r.setting, before);
+        app::OnSettingsControl(r.box, ui::ControlClick);
+        EXPECT_EQ(settings::Settings.*r.setting, 1 - before);
+        EXPECT_EQ(Saved().*r.setting, 1 - before) << "not saved at once";
+        app::OnSettingsControl(r.box, ui::ControlClick);
+        EXPECT_EQ(Saved().*r.setting, before);
+    }
+}
+
+TEST(SettingsWindow, BoxesThatActAtOnce)
+{
+    ASSERT_TRUE(apptest::CreateProgramWindows());
+    const ScratchPlaces places;
+    // The colour scheme switches with its box.
+    const QColor site = ui::BackColour(MainWindow);
+    app::OnSettingsControl(SettingsColours, ui::ControlClick);
+    EXPECT_NE(ui::BackColour(MainWindow), site);
+    app::OnSettingsControl(SettingsColours, ui::ControlClick);
+    EXPECT_EQ(ui::BackColour(MainWindow), site);
+
+    // The Name column makes room for the version numbers, or gives it back.
+    app::LayoutMainWindow(true);
+    const int withVersions = ui::ColumnWidth(TodayList, 1);
+    app::OnSettingsControl(SettingsVersionShown, ui::ControlClick);
+    EXPECT_LT(ui::ColumnWidth(TodayList, 1), withVersions);
+    app::OnSettingsControl(SettingsVersionShown, ui::ControlClick);
+    EXPECT_EQ(ui::ColumnWidth(TodayList, 1), withVersions);
+
+    // Alert names are taken as typed, without the blanks around them; the
+    // hint shows in italics while the box is empty. Saved only at close.
+    ui::SetText(SettingsAlertNames, "  kelvara, zip  ");
+    app::OnSettingsControl(SettingsAlertNames, ui::ControlChange);
+    EXPECT_EQ(settings::Settings.Alert_Names, "kelvara, zip");
+    EXPECT_EQ(ui::Font(SettingsAlertNames), ui::FontKind::Normal);
+    EXPECT_EQ(Saved().Alert_Names, "");
+    ui::SetText(SettingsAlertNames, "");
+    app::OnSettingsControl(SettingsAlertNames, ui::ControlChange);
+    EXPECT_EQ(settings::Settings.Alert_Names, "");
+    EXPECT_EQ(ui::Font(SettingsAlertNames), ui::FontKind::Italic);
+}
+
+TEST(StartupShortcut, WrittenReplacedRemovedAndReportedWhenImpossible)
+{
+    ASSERT_TRUE(apptest::CreateProgramWindows());
+    const ScratchPlaces places;
+    // Ticking writes the entry and the setting before the window closes.
+    app::OnSettingsControl(SettingsRunAtStartup, ui::ControlClick);
+    EXPECT_EQ(Saved().App_Run_At_Startup, 1);
+    EXPECT_TRUE(testsupport::ReadBytes(places.EntryPath()).contains("Path=" + runtime::ProgramDir.toUtf8()));
+
+    // A stale read-only entry is replaced.
+    testsupport::WriteBytes(places.EntryPath(), "stale");
+    QFile::setPermissions(places.EntryPath(), QFile::ReadOwner);
+    app::ApplyStartupShortcut();
+    EXPECT_TRUE(testsupport::ReadBytes(places.EntryPath()).startsWith("[Desktop Entry]"));
+
+    // Unticking removes it.
+    app::OnSettingsControl(SettingsRunAtStartup, ui::ControlClick);
+    EXPECT_FALSE(QFileInfo::exists(places.EntryPath()));
+
+    // A folder that cannot be made: the message, and the setting stays 1.
+    testsupport::WriteBytes(places.dir.filePath("file"), "x");
+    runtime::StartupDir = places.dir.filePath("file/autostart/");
+    const auto box = apptest::CloseNextBox();
+    app::OnSettingsControl(SettingsRunAtStartup, ui::ControlClick);
+    EXPECT_TRUE(box->text.startsWith("Couldn't set this application to run at startup. :(\n"));
+    EXPECT_EQ(box->title, runtime::AppTitle);
+    EXPECT_EQ(Saved().App_Run_At_Startup, 1);
 }

@@ -5,6 +5,12 @@
 #include "runtime/display_metrics.h"
 #include "settings/app_settings.h"
 
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <functional>
+
 namespace apptest {
 
 bool CreateProgramWindows()
@@ -16,6 +22,23 @@ bool CreateProgramWindows()
                app::CreateMainWindowControls();
     }();
     return created;
+}
+
+std::shared_ptr<BoxSeen> CloseNextBox()
+{
+    auto seen = std::make_shared<BoxSeen>();
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [seen, poll] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            seen->title = box->windowTitle();
+            seen->text = box->text();
+            box->done(QMessageBox::Ok);
+            return;
+        }
+        QTimer::singleShot(10, *poll);
+    };
+    QTimer::singleShot(10, *poll);
+    return seen;
 }
 
 } // namespace apptest

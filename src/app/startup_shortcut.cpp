@@ -1,0 +1,28 @@
+#include "app/startup_shortcut.h"
+
+#include "app/message_box.h"
+#include "runtime/app_identity.h"
+#include "runtime/app_paths.h"
+#include "runtime/file_ops.h"
+#include "settings/app_settings.h"
+#include "settings/autostart_entry.h"
+
+namespace app {
+
+void ApplyStartupShortcut()
+{
+    const QString path = runtime::StartupDir + runtime::AppTitle + QStringLiteral(".desktop");
+    runtime::FileDelete(path, true);
+    if (settings::Settings.App_Run_At_Startup != 1)
+        return;
+    const QByteArray entry =
+        settings::AutostartEntry(runtime::ProgramPath, runtime::ProgramDir, runtime::AppTitle, runtime::AppId);
+    if (!runtime::ReplaceFile(path, entry))
+        ShowMessageBox(runtime::AppTitle,
+                       QStringLiteral("Couldn't set this application to run at startup. :(\nThis error normally "
+                                      "occurs if no user profile exists,\nor the user profile hasn't been logged "
+                                      "into yet."),
+                       FlagsWarningIcon);
+}
+
+} // namespace app
