@@ -1,12 +1,14 @@
 // Feeds arbitrary bytes as a channel page, a picture channel page and a story
 // page to the page scanners, and checks what every scan must hold whatever
-// the page: links are absolute, icons belong to their list, image addresses
+// the page: links are absolute, a link joined to the site's address stays on
+// the site's host, no cell holds a line break, icons belong to their list, image addresses
 // are fully percent-encoded, and a fitted picture stays inside its box.
 #include "content/channel_scraper.h"
 #include "content/picture_page.h"
 
 #include <QByteArray>
 #include <QString>
+#include <QUrl>
 
 #include <algorithm>
 #include <cstdint>
@@ -29,6 +31,15 @@ bool IsNewsIcon(content::NewsIcon icon)
            icon == content::NewsIcon::News;
 }
 
+/// The address has the base's scheme, host and port, and no user part.
+bool OnBaseHost(const QString& link)
+{
+    const QUrl url(link);
+    const QUrl base(Base);
+    return url.scheme() == base.scheme() && url.host() == base.host() && url.port() == base.port() &&
+           url.userInfo().isEmpty();
+}
+
 bool IsUpperHex(char16_t c)
 {
     return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F');
@@ -39,7 +50,10 @@ void CheckChannel(const QString& page, content::ChannelList list)
     const std::vector<content::NewsItem> items = content::ScanChannel(page, list, Base);
     Check(static_cast<qsizetype>(items.size()) <= page.count(QStringLiteral("\r\n")) + 1);
     for (const content::NewsItem& item : items) {
-        Check(item.link.startsWith(Base) || item.link.startsWith(u"http", Qt::CaseInsensitive));
+        Check(item.link.isEmpty() || item.link.startsWith(u"http", Qt::CaseInsensitive));
+        Check(!item.link.startsWith(Base) || OnBaseHost(item.link) ||
+              item.link.startsWith(u"http", Qt::CaseInsensitive));
+        Check(!item.title.contains(u'\n') && !item.link.contains(u'\n'));
         Check(IsNewsIcon(item.icon) == (list == content::ChannelList::News));
         Check(item.icon == content::ChannelIcon(list, item.title));
         const QString row = content::NewsRowText(item);
@@ -52,7 +66,8 @@ void CheckChannel(const QString& page, content::ChannelList list)
 
 void CheckPicturePages(const QString& page)
 {
-    Check(content::FindPictureStoryUrl(page, Base).startsWith(Base));
+    const QString story = content::FindPictureStoryUrl(page, Base);
+    Check(story.isEmpty() || (story.startsWith(Base) && OnBaseHost(story)));
     (void)content::FindPictureTitle(page);
     if (const std::optional<QString> url = content::FindPictureImageUrl(page)) {
         Check(!url->isEmpty());

@@ -71,7 +71,7 @@ void CheckRows(const QList<content::FileRow>& rows)
         Check(r.link.startsWith(Base + QStringLiteral("/")));
         Check(r.platformCell.size() >= 17 && r.platformCell.size() <= 21);
         Check(r.platformCell.startsWith(u' ') && r.platformCell.contains(content::PlatformMark));
-        Check(r.Joined().count(u'\n') >= 3);
+        Check(r.Joined().count(u'\n') == 3); // no cell holds a line break
     }
 }
 
@@ -100,6 +100,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const content::DayScan scan = content::ScanDayPage(page.dayPageText, s, filter, Base);
     CheckRows(scan.today);
     CheckRows(scan.yesterday);
+    // Every row comes from its own title line.
+    Check(scan.today.size() + scan.yesterday.size() <=
+          page.dayPageText.count(QStringLiteral("<div class=\"zibytitle\">")));
     qsizetype previous = -1;
     for (qsizetype row : scan.alertRows) {
         Check(row > previous && row < scan.today.size());

@@ -1,5 +1,6 @@
 #include "content/channel_scraper.h"
 
+#include "content/site_links.h"
 #include "content/text_cleanup.h"
 #include "runtime/http_transfer.h"
 #include "runtime/text_positions.h"
@@ -26,9 +27,11 @@ NewsItem ScanItemLine(const QString& line, ChannelList list, const QString& base
 {
     NewsItem item;
     item.title = StripTags(ExtractBetween(line, QStringLiteral("\">"), QStringLiteral("</a>")));
+    BlankControlCharacters(item.title);
     item.link = ExtractBetween(line, ItemLinePrefix, QStringLiteral("\""));
     if (Left(item.link, 4).toLower() != u"http")
-        item.link = baseUrl + item.link;
+        item.link = JoinOnSite(baseUrl, item.link); // no link rather than one that leaves the site
+    BlankControlCharacters(item.link);
     item.icon = ChannelIcon(list, item.title);
     return item;
 }

@@ -161,6 +161,7 @@ QString DescriptionText(QStringView line)
         }
     }
     StripTagsInPlace(d);
+    BlankControlCharacters(d);
     d = runtime::TrimSpaces(d);
     CollapseSpaceRuns(d);
     if (!d.endsWith(u'.'))
@@ -223,8 +224,13 @@ private:
                 break;
             }
             if (runtime::StartsWith(line, CommentStart.text)) {
-                if (!name_.isEmpty())
+                // A comment line ends the held entry: emitted once, then
+                // forgotten, so that more comment lines add nothing and the
+                // next file never takes this one's description.
+                if (!name_.isEmpty()) {
                     Emit();
+                    ForgetEntry();
+                }
                 if (line == QStringView(DayFooterMarker)) {
                     EndBlock();
                     return true;
@@ -313,8 +319,10 @@ private:
         const qsizetype q = runtime::Find(a, HrefEnd);
         link_ = linkPrefix_;
         link_.append(runtime::Left(a, q - 1));
+        BlankControlCharacters(link_);
         name_ = runtime::From(a, q + 2).toString();
         StripTagsInPlace(name_);
+        BlankControlCharacters(name_);
         name_ = runtime::TrimSpaces(name_);
         if (settings_.Version_Shown == 0)
             name_ = StripVersion(name_);
@@ -327,9 +335,7 @@ private:
         return *description_;
     }
 
-    /// Adds the held entry to the current list when it passes the filter. The
-    /// held entry stays as it is: a second comment line before the
-    /// next title line emits it again.
+    /// Adds the held entry to the current list when it passes the filter.
     void Emit()
     {
         const QString& description = Description();
@@ -353,10 +359,13 @@ private:
     {
         result_.tab1Caption = dateText_ + QStringLiteral(" ");
         inToday_ = false;
-        // The entry held at the footer has been emitted with its own day. Were
-        // it kept, a comment line before the next block's first title would
-        // emit it again into Yesterday.
+    }
+
+    void ForgetEntry()
+    {
         name_.clear();
+        descriptionLine_ = QStringView();
+        description_.reset();
     }
 
     QStringView text_;

@@ -1,5 +1,6 @@
 #include "content/picture_page.h"
 
+#include "content/site_links.h"
 #include "content/text_cleanup.h"
 #include "runtime/http_transfer.h"
 #include "runtime/text_positions.h"
@@ -29,7 +30,7 @@ QString FindPictureStoryUrl(const QString& channelPage, const QString& baseUrl)
 {
     QString rest = From(channelPage, Find(channelPage, StoryListStart) + StoryListStart.size() + 1);
     rest = From(rest, Find(rest, ItemLinePrefix));
-    return baseUrl + ExtractBetween(rest, ItemLinePrefix, Quote);
+    return JoinOnSite(baseUrl, ExtractBetween(rest, ItemLinePrefix, Quote));
 }
 
 QString FindPictureTitle(const QString& storyPage)

@@ -6,6 +6,7 @@
 
 #include <QStringView>
 
+#include <algorithm>
 #include <cstring>
 
 namespace content {
@@ -140,6 +141,17 @@ QString StripTags(const QString& text)
     QString s = text;
     StripTagsInPlace(s);
     return s;
+}
+
+void BlankControlCharacters(QString& text)
+{
+    const auto isControl = [](QChar c) { return c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() < 0xa0); };
+    if (std::none_of(text.cbegin(), text.cend(), isControl))
+        return; // the usual case: nothing to write, no copy of a shared text
+    for (QChar& c : text) {
+        if (isControl(c))
+            c = u' ';
+    }
 }
 
 } // namespace content

@@ -33,6 +33,11 @@ QString CleanLine(const QString& line);
 /// Linear in the length of `text`.
 QString StripTags(const QString& text);
 
+/// Turns every control character (C0 and C1, line feed and carriage return
+/// among them) into a space, in place: a list cell must stay on its line,
+/// since a row's columns are joined with line feeds.
+void BlankControlCharacters(QString& text);
+
 /// StripTags done on `text` itself; allocates only when `text` is shared.
 void StripTagsInPlace(QString& text);
 

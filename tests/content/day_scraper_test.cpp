@@ -127,10 +127,10 @@ TEST(ScanDayPage, DayBlocksFillTodayThenYesterday)
          {"Alpha"}, {}, fri, none},
         {"cut between CR and LF: the footer line keeps its CR", Block(Fri, {a}) + QStringLiteral("\r"),
          {"Alpha"}, {}, fri, none},
-        // The colon footer and the next header are both comment lines: Alpha three times.
+        // The colon footer and the next header are both comment lines; Alpha still comes once.
         {"footer with a colon does not end the block",
          Lines({Header, Date(Fri), a, QStringLiteral("<!-- Template: files_day_rss_footer -->"), Block(Thu, {b})}),
-         {"Alpha", "Alpha", "Alpha", "Beta"}, {}, fri, thu},
+         {"Alpha", "Beta"}, {}, fri, thu},
         {"CR-only page is one line", crlfAs(Block(Fri, {a, b}), "\r"), {}, {}, none, none},
         {"LF-only page is one line", crlfAs(Block(Fri, {a, b}), "\n"), {}, {}, none, none},
         {"LF CR is not a line end", crlfAs(Block(Fri, {a}), "\n\r"), {}, {}, none, none},
@@ -147,8 +147,8 @@ TEST(ScanDayPage, DayBlocksFillTodayThenYesterday)
          fri, thu},
         {"comment before the next block's first file does not repeat the last one",
          Lines({Block(Fri, {a}), Header, Date(Thu), Item, Item, b, Footer}), {"Alpha"}, {"Beta"}, fri, thu},
-        {"zero units in the page", Block(Fri, {File(QStringLiteral("Al\u0000pha")), b}),
-         {QStringLiteral("Al\u0000pha"), QStringLiteral("Beta")}, {}, fri, fri},
+        {"zero units in the page become blanks", Block(Fri, {File(QStringLiteral("Al\u0000pha")), b}),
+         {QStringLiteral("Al pha"), QStringLiteral("Beta")}, {}, fri, fri},
         // clang-format on
     };
     for (const auto& r : rows) {
@@ -176,14 +176,14 @@ TEST(ScanDayPage, EntriesAreEmittedAtCommentLines)
          Lines({Header, t1, Desc(QStringLiteral("A")), Footer}),
          {"One"},
          {"A."}},
-        {"a second comment line emits the same entry again",
+        {"more comment lines add nothing: one row per title",
          Lines({Header, t1, Desc(QStringLiteral("A")), Item, QStringLiteral("<!-- x -->"), Footer}),
-         {"One", "One", "One"},
-         {"A.", "A.", "A."}},
-        {"a file without description inherits the previous one",
+         {"One"},
+         {"A."}},
+        {"a file without description does not take the previous one's",
          Lines({Header, t1, Desc(QStringLiteral("A")), Item, t2, Footer}),
          {"One", "Two"},
-         {"A.", "A."}},
+         {"A.", "."}},
         {"a later description line replaces it before emitting",
          Lines({Header, t1, Desc(QStringLiteral("A")), Desc(QStringLiteral("B")), Footer}),
          {"One"},
@@ -463,6 +463,10 @@ TEST(ScanDayPage, HostilePagesEndQuickly)
     EXPECT_EQ(unclosed.today[0].name, openers);
     const QString headers = (Header + QStringLiteral("\r\n")).repeated(20000);
     EXPECT_TRUE(Scan(headers).today.isEmpty());
+    // One long title and many comment lines: one row, not one per comment.
+    const QString comments = (QStringLiteral("<!--") + QStringLiteral("\r\n")).repeated(5000);
+    const content::DayScan repeated = Scan(Lines({Header, File(QString(200, u'x')), comments, Footer}));
+    EXPECT_EQ(repeated.today.size(), 1);
 }
 
 TEST(ScanDayPage, EveryCutOfAPageGivesAPrefixOfItsRows)
@@ -508,6 +512,15 @@ TEST(FileRow, JoinedRowSplitsBackIntoTheListColumns)
     EXPECT_EQ(scan.today[0].Joined().split(u'\n'),
               (QStringList{cell, QStringLiteral("Pack Zip 2"), QStringLiteral("Packs & zips."),
                            Base + QStringLiteral("/download/pack-zip-2.html")}));
+
+    // A line break written into the page cannot push text into the link column.
+    const content::DayScan forged = Scan(Block(
+        Fri, {File(QStringLiteral("Foo&#10;Fake&#10;https://elsewhere.example/"), QStringLiteral("D&#13;&#10;x"))}));
+    ASSERT_EQ(forged.today.size(), 1);
+    const QStringList columns = forged.today[0].Joined().split(u'\n');
+    ASSERT_EQ(columns.size(), 4);
+    EXPECT_EQ(columns[1], QStringLiteral("Foo Fake https://elsewhere.example/"));
+    EXPECT_TRUE(columns[3].startsWith(Base + QStringLiteral("/")));
 }
 
 TEST(TakeDayPage, PhraseAndDayText)
