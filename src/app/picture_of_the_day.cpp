@@ -88,6 +88,7 @@ void StartPictureWorker()
 
 void PictureWorker()
 {
+    runtime::SetTransferWatchForThisThread({{}, [] { return runtime::QuitRequested.load() != 0; }});
     PictureReady = 0;
     Publish(PublishedPictureTitle, QString());
     Publish(LastPictureTooltip, ForceTooltip);

@@ -167,6 +167,10 @@ int RunProgram(int argc, char** argv)
                      [](QSessionManager&) { settings::SaveSettings(); });
 
     runtime::SetEventThread();
+    // While a page loads, the windows keep painting, and a quit request ends
+    // the transfer instead of waiting for a slow server.
+    runtime::SetTransferWatchForThisThread(
+        {runtime::DrainEvents, [] { return runtime::QuitRequested.load() != 0; }});
 
     CreateProgramWindows();
     ShowAtStart();

@@ -16,6 +16,7 @@ namespace runtime {
 namespace {
 
 thread_local HttpLimits threadLimits;
+thread_local TransferWatch threadWatch;
 
 // The memory buffer starts at this size and grows by the chunk plus this
 // much, so an ordinary page needs no reallocation or few.
@@ -100,7 +101,14 @@ size_t WriteToFile(char* data, size_t size, size_t count, void* userData)
 
 // One GET with its own easy handle. True only when libcurl reports no error;
 // the HTTP status is not looked at, so an error page is a body like any other.
-bool RunTransfer(const QString& url, curl_write_callback write, void* target)
+int OnProgress(void*, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    if (threadWatch.whileWaiting)
+        threadWatch.whileWaiting();
+    return threadWatch.stop && threadWatch.stop() ? 1 : 0; // non-zero aborts the transfer
+}
+
+bool RunTransfer(const QString& url, curl_write_callback write, void* target, long totalTimeoutMs)
 {
     const QByteArray narrowUrl = url.toUtf8();
     // A zero inside the address would silently cut it short for libcurl.
@@ -119,7 +127,7 @@ bool RunTransfer(const QString& url, curl_write_callback write, void* target)
                        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, write) == CURLE_OK &&
                        curl_easy_setopt(curl, CURLOPT_WRITEDATA, target) == CURLE_OK &&
                        curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, limits.connectTimeoutMs) == CURLE_OK &&
-                       curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, limits.totalTimeoutMs) == CURLE_OK &&
+                       curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, totalTimeoutMs) == CURLE_OK &&
                        curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
                        // Without it a server that accepts and then stops sending holds
                        // the calling thread for ever.
@@ -128,7 +136,9 @@ bool RunTransfer(const QString& url, curl_write_callback write, void* target)
                        // Addresses come from page content: never let one read local
                        // files or speak another protocol, also not after a redirect.
                        curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK &&
-                       curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https") == CURLE_OK;
+                       curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https") == CURLE_OK &&
+                       curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &OnProgress) == CURLE_OK &&
+                       curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L) == CURLE_OK;
     return ready && curl_easy_perform(curl) == CURLE_OK;
 }
 
@@ -144,6 +154,11 @@ bool IsKept(unsigned char byte)
 HttpLimits HttpLimitsForThisThread()
 {
     return threadLimits;
+}
+
+void SetTransferWatchForThisThread(TransferWatch watch)
+{
+    threadWatch = std::move(watch);
 }
 
 void SetHttpLimitsForThisThread(const HttpLimits& limits)
@@ -173,7 +188,7 @@ std::optional<QByteArray> HttpFetchToMemory(const QString& url)
         return std::nullopt;
     }
     target.capacity = BufferStep;
-    if (!RunTransfer(url, &WriteToMemory, &target))
+    if (!RunTransfer(url, &WriteToMemory, &target, threadLimits.totalTimeoutMs))
         return std::nullopt;
     if (target.length == 0)
         return QByteArray();
@@ -206,7 +221,7 @@ bool HttpDownloadToFile(const QString& url, const QString& fileName)
     FileTarget target;
     target.file = &file;
     target.maxBytes = threadLimits.maxBodyBytes;
-    bool ok = RunTransfer(url, &WriteToFile, &target);
+    bool ok = RunTransfer(url, &WriteToFile, &target, threadLimits.downloadTimeoutMs);
     file.close();
     ok = ok && file.error() == QFileDevice::NoError;
     if (!ok)

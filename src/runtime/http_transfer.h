@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 namespace runtime {
@@ -22,8 +23,11 @@ struct HttpLimits
 {
     /// Time allowed for connecting, in milliseconds.
     long connectTimeoutMs = 30000;
-    /// Time allowed for the whole transfer, in milliseconds; 0 means no limit.
-    long totalTimeoutMs = 0;
+    /// Time allowed for a whole page transfer, and for a whole download to a
+    /// file, in milliseconds; 0 means no limit. A server that trickles a
+    /// byte now and then must not hold the program.
+    long totalTimeoutMs = 60000;
+    long downloadTimeoutMs = 120000;
     /// A transfer slower than `lowSpeedBytesPerSecond` for `lowSpeedSeconds`
     /// in a row is abandoned, so a server that stops sending cannot hold the
     /// calling thread for ever. 0 seconds turns the check off.
@@ -35,6 +39,19 @@ struct HttpLimits
     /// is a failure.
     int64_t maxBodyBytes = int64_t{64} * 1024 * 1024;
 };
+
+/// What a thread does while one of its transfers waits for data. libcurl
+/// calls back about once a second, more often while data flows.
+struct TransferWatch
+{
+    /// Runs at every call back (the GUI thread keeps its windows painted).
+    std::function<void()> whileWaiting;
+    /// True ends the transfer at once, as a failure (a quit was requested).
+    std::function<bool()> stop;
+};
+
+/// Replaces the watch of the calling thread's transfers; none by default.
+void SetTransferWatchForThisThread(TransferWatch watch);
 
 /// The limits transfers on the calling thread use.
 HttpLimits HttpLimitsForThisThread();

@@ -5,7 +5,8 @@
 namespace runtime {
 
 /// From now on the requests to end the process that come from outside (the
-/// session ending sends SIGTERM, Ctrl+C in a terminal SIGINT) no longer kill
+/// session ending sends SIGTERM, Ctrl+C in a terminal SIGINT, closing that
+/// terminal SIGHUP) no longer kill
 /// it on the spot: each one calls `onSignal` on the GUI thread the next time
 /// it pumps events, so the program can quit its own way. Needs the
 /// application object; call once. False when the watch could not be set up

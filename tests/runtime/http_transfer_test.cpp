@@ -184,6 +184,30 @@ TEST_F(HttpTransfer, StalledServerIsAbandoned)
     EXPECT_FALSE(QFile::exists(file));
 }
 
+TEST_F(HttpTransfer, TricklingServerIsBoundedAndAQuitEndsTheWait)
+{
+    samplesite::Server trickling;
+    ASSERT_TRUE(trickling.Start());
+    const QString url = trickling.BaseUrl() + QStringLiteral("/fault/trickle");
+
+    // Pages and downloads each have a bound on the whole transfer.
+    runtime::HttpLimits limits;
+    limits.totalTimeoutMs = 1000;
+    limits.downloadTimeoutMs = 1500;
+    runtime::SetHttpLimitsForThisThread(limits);
+    EXPECT_FALSE(runtime::HttpFetchToMemory(url).has_value());
+    EXPECT_FALSE(runtime::HttpDownloadToFile(url, FilePath("trickle.bin")));
+
+    // With the program's own bounds, the watch keeps running while data
+    // trickles in, and a quit request ends the transfer.
+    runtime::SetHttpLimitsForThisThread(runtime::HttpLimits{});
+    int calls = 0;
+    runtime::SetTransferWatchForThisThread({[&calls] { ++calls; }, [&calls] { return calls >= 3; }});
+    EXPECT_TRUE(runtime::FetchPageText(url).isEmpty());
+    EXPECT_GE(calls, 3);
+    runtime::SetTransferWatchForThisThread({});
+}
+
 TEST_F(HttpTransfer, BodyLimitIsInclusive)
 {
     const struct

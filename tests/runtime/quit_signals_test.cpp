@@ -34,6 +34,7 @@ TEST(QuitSignals, EachSignalBecomesOneCallWhenEventsArePumped)
     } rows[] = {
         {"session end (SIGTERM)", SIGTERM},
         {"Ctrl+C (SIGINT)", SIGINT},
+        {"terminal closed (SIGHUP)", SIGHUP},
         {"a second session end", SIGTERM},
     };
     for (const auto& r : rows) {

@@ -131,6 +131,16 @@ struct ServerState
                 return sink.write(hugeChunk.data(), std::min(kHugeChunkBytes, kHugeBytes - offset));
             });
         });
+        // Two bytes a second for as long as the client listens: never slow
+        // enough to count as stalled, never done.
+        server.Get("/fault/trickle", [this](const httplib::Request&, httplib::Response& res) {
+            res.set_chunked_content_provider(kTextType, [this](std::size_t, httplib::DataSink& sink) {
+                std::unique_lock<std::mutex> lock(mutex);
+                if (released.wait_for(lock, std::chrono::milliseconds(500), [this] { return stopping.load(); }))
+                    return false;
+                return sink.write("x", 1);
+            });
+        });
         server.Get("/fault/stall", [this](const httplib::Request&, httplib::Response& res) {
             std::unique_lock<std::mutex> lock(mutex);
             released.wait(lock, [this] { return stopping.load(); });
