@@ -41,15 +41,23 @@ int64_t TextToInt(QStringView text)
         ++i;
     }
 
-    // Unsigned arithmetic: a value beyond 64 bits wraps instead of being
-    // undefined behaviour, which a hostile settings file or page must not reach.
+    // Unsigned arithmetic, and a number longer than 64 bits saturates: it must
+    // stay out of every range a caller checks (a wrapped 2^64 + 1152 would
+    // pass as 1152), and overflow must never be undefined behaviour.
     uint64_t value = 0;
+    bool tooLarge = false;
     for (; i < n; ++i) {
         const int digit = DigitValue(text[i], base);
         if (digit < 0)
             break;
-        value = value * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
+        const auto b = static_cast<uint64_t>(base);
+        const auto d = static_cast<uint64_t>(digit);
+        if (value > (UINT64_MAX - d) / b)
+            tooLarge = true;
+        value = value * b + d;
     }
+    if (tooLarge)
+        return negative ? INT64_MIN : INT64_MAX;
     if (negative)
         value = ~value + 1;
     return static_cast<int64_t>(value);

@@ -30,8 +30,12 @@ TEST(TextToInt, ReadsEveryNotationAndStopsAtTheFirstStranger)
         {u"\uff11", 0}, // neither is a full-width one
         {u"9223372036854775807", INT64_MAX},
         {u"-9223372036854775808", INT64_MIN},
-        {u"18446744073709551617", 1}, // wraps instead of trapping
-        {u"$ffffffffffffffffffff", -1},
+        {u"18446744073709551615", -1},        // 64 bits: two's complement, as hex gives it
+        {u"18446744073709551617", INT64_MAX}, // beyond 64 bits: saturates, never wraps
+        {u"18446744073709552768", INT64_MAX}, // would wrap to 1152, a valid window width
+        {u"-99999999999999999999", INT64_MIN},
+        {u"$ffffffffffffffffffff", INT64_MAX},
+        {u"$ffffffffffffffff", -1},
     };
     for (const auto& r : rows)
         EXPECT_EQ(runtime::TextToInt(QString::fromUtf16(r.in)), r.out) << QString::fromUtf16(r.in).toStdString();

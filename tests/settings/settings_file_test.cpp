@@ -89,6 +89,7 @@ TEST(SettingsFile, EveryKeyIsValidatedAsItIsRead)
         {"App_W = 500", &AppSettings::App_W, 960},
         {"App_W = 9999", &AppSettings::App_W, 9999},
         {"App_W = 10000", &AppSettings::App_W, 960},
+        {"App_W = 18446744073709552768", &AppSettings::App_W, 960}, // beyond 64 bits: out of range, not 1152
         {"App_H = 480", &AppSettings::App_H, 480},
         {"App_H = 479", &AppSettings::App_H, 672},
         {"App_H = 100000", &AppSettings::App_H, 672},
