@@ -57,8 +57,11 @@ bool FileDelete(const QString& path, bool force)
     };
     if (::lstat(name.constData(), &st) != 0 || S_ISDIR(st.st_mode))
         return false;
-    if (force && !S_ISLNK(st.st_mode) && IsReadOnly(st))
+    if (!S_ISLNK(st.st_mode) && IsReadOnly(st)) {
+        if (!force)
+            return false; // a read-only file is kept unless deleting it is forced
         ::chmod(name.constData(), (st.st_mode & 07777) | S_IWUSR);
+    }
     return ::unlink(name.constData()) == 0;
 }
 

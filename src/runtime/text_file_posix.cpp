@@ -7,6 +7,7 @@
 #include <array>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -133,10 +134,15 @@ TextFileHandle FileCreate(const QString& path)
     const QByteArray name = QFile::encodeName(path);
     if (name.isEmpty())
         return nullptr;
-    int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // Emptied only once the lock is held: a file another opener is using must
+    // not lose its contents to a create that then fails.
+    int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0)
-        fd = ::open(name.constData(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    return OpenFd(fd, Mode::Write);
+        fd = ::open(name.constData(), O_WRONLY | O_CLOEXEC);
+    TextFileHandle file = OpenFd(fd, Mode::Write);
+    if (file && ::ftruncate(file->fd, 0) != 0)
+        return nullptr;
+    return file;
 }
 
 TextFileHandle FileOpenRead(const QString& path)
@@ -144,7 +150,18 @@ TextFileHandle FileOpenRead(const QString& path)
     const QByteArray name = QFile::encodeName(path);
     if (name.isEmpty())
         return nullptr;
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that opening a FIFO planted at the path cannot hang;
+    // then only a regular file counts (a device such as /dev/zero has no end).
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat st
+    {
+    };
+    if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+        ::close(fd);
+        return nullptr;
+    }
+    if (fd >= 0)
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return OpenFd(fd, Mode::Read);
 }
 

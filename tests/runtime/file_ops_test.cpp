@@ -47,6 +47,8 @@ TEST(FileOps, FileDeleteForcesOnlyWhenAsked)
     EXPECT_TRUE(FileDelete(plain, false));
     EXPECT_FALSE(QFileInfo::exists(plain));
     EXPECT_FALSE(FileDelete(plain, true)); // already gone
+    EXPECT_FALSE(FileDelete(locked, false)) << "a read-only file deleted without force";
+    EXPECT_TRUE(QFileInfo::exists(locked));
     EXPECT_TRUE(FileDelete(locked, true));
     EXPECT_FALSE(QFileInfo::exists(locked));
     EXPECT_FALSE(FileDelete(dir.path(), true)); // never a folder

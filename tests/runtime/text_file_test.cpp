@@ -2,10 +2,13 @@
 
 #include "support/test_files.h"
 
+#include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace runtime;
 
@@ -136,4 +139,29 @@ TEST(TextFile, MisuseIsHarmless)
     FileWriteLine(nullptr, "x");
     TextFileHandle none;
     EXPECT_FALSE(FileClose(none));
+}
+
+TEST(TextFile, OnlyRegularFilesAreReadAndAHeldFileIsNotEmptied)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("fifo");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const struct
+    {
+        const char* what;
+        QString path;
+    } notFiles[] = {
+        {"a FIFO would block the opener for ever", fifo},
+        {"a device never reaches its end", QStringLiteral("/dev/zero")},
+        {"a folder", dir.path()},
+    };
+    for (const auto& r : notFiles)
+        EXPECT_FALSE(FileOpenRead(r.path)) << r.what;
+
+    const QString path = dir.filePath("held.txt");
+    testsupport::WriteBytes(path, "keep me\r\n");
+    TextFileHandle reader = FileOpenRead(path);
+    ASSERT_TRUE(reader);
+    EXPECT_FALSE(FileCreate(path)) << "created while another opener holds it";
+    EXPECT_EQ(testsupport::ReadBytes(path), QByteArray("keep me\r\n")) << "emptied by the failed create";
 }
