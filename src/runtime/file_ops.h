@@ -12,11 +12,13 @@ namespace runtime {
 /// False when nothing was deleted.
 bool FileDelete(const QString& path, bool force);
 
-/// Replaces the file at `path` whole or not at all: writes `bytes` to
-/// `path` + ".tmp" (a stale one, or a link planted under that name, is
+/// Replaces the file at `path` whole or not at all: writes `bytes` to a
+/// ".tmp" file beside it (a stale one, or a link planted under that name, is
 /// removed first, never written through), forces them to the disk, renames
-/// the result over `path` and syncs the folder, which is created when
-/// missing. False on any failure; the old file is then left as it was.
+/// the result over the old file and syncs the folder, which is created when
+/// missing. A link at `path` stays a link: the file it points to is
+/// replaced. The new file keeps the old one's permissions. False on any
+/// failure, and for a read-only file, which is left as it was.
 bool ReplaceFile(const QString& path, const QByteArray& bytes);
 
 /// Size in bytes; -1 when nothing exists at the path or the path is empty;

@@ -160,16 +160,33 @@ void SyncFolder(const QString& folder)
 
 bool ReplaceFile(const QString& path, const QByteArray& bytes)
 {
-    const QString folder = PathPart(path);
+    // A file that is a link (a dotfiles folder) stays one: the file it points
+    // to is the one replaced, so the link keeps getting the updates.
+    QString resolved = path;
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        resolved = info.exists() ? info.canonicalFilePath() : info.symLinkTarget();
+    const QString folder = PathPart(resolved);
     if (!folder.isEmpty())
         QDir().mkpath(folder);
-    const QByteArray target = QFile::encodeName(path);
+    const QByteArray target = QFile::encodeName(resolved);
+    // The new file gets the old one's permissions; a read-only one is the
+    // user's wish that it not be written, so it stays as it is.
+    mode_t mode = 0644;
+    struct stat st
+    {
+    };
+    if (::stat(target.constData(), &st) == 0) {
+        if (!S_ISREG(st.st_mode) || IsReadOnly(st))
+            return false;
+        mode = st.st_mode & 07777;
+    }
     const QByteArray temporary = target + ".tmp";
     ::unlink(temporary.constData());
-    const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         return false;
-    const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    const bool written = WriteAll(fd, bytes) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;
     // Only a complete file may replace the old one.
     if (!written || !closed || std::rename(temporary.constData(), target.constData()) != 0) {

@@ -146,3 +146,28 @@ TEST(FileOps, ReplaceFileIsWholeAndNeverWritesThroughAPlantedLink)
     EXPECT_EQ(testsupport::ReadBytes(path), "third");
     EXPECT_FALSE(QFileInfo::exists(path + ".tmp"));
 }
+
+TEST(FileOps, ReplaceFileKeepsWhatTheUserSetUp)
+{
+    QTemporaryDir dir;
+    // A settings file linked from a dotfiles folder stays linked.
+    const QString real = dir.filePath("dotfiles/settings.ini");
+    const QString link = dir.filePath("settings.ini");
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("dotfiles")));
+    testsupport::WriteBytes(real, "old");
+    ASSERT_TRUE(QFile::link(real, link));
+    ASSERT_TRUE(ReplaceFile(link, "new"));
+    EXPECT_TRUE(QFileInfo(link).isSymLink()) << "the link became a plain file";
+    EXPECT_EQ(testsupport::ReadBytes(real), "new");
+
+    // A private file stays private.
+    QFile::setPermissions(real, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    ASSERT_TRUE(ReplaceFile(real, "newer"));
+    EXPECT_FALSE(QFile::permissions(real) & (QFileDevice::ReadGroup | QFileDevice::ReadOther))
+        << "others can read the new file";
+
+    // A read-only file is not written: the save fails and changes nothing.
+    QFile::setPermissions(real, QFileDevice::ReadOwner);
+    EXPECT_FALSE(ReplaceFile(real, "lost"));
+    EXPECT_EQ(testsupport::ReadBytes(real), "newer");
+}
