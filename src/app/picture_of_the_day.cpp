@@ -125,7 +125,13 @@ void ShowPicture()
 {
     QImageReader reader(runtime::PictureTempPath);
     reader.setAllocationLimit(256); // megabytes; a hostile image must not exhaust memory
-    const QImage decoded = reader.read().convertToFormat(QImage::Format_ARGB32);
+    // The site's picture formats only, told by the content, not the name: the
+    // address comes from a page, and other decoders (SVG, ICO, ...) need not
+    // face what it serves.
+    reader.setDecideFormatFromContent(true);
+    const QByteArray format = reader.format();
+    const bool known = format == "png" || format == "jpeg" || format == "gif";
+    const QImage decoded = known ? reader.read().convertToFormat(QImage::Format_ARGB32) : QImage();
     const int side = static_cast<int>(runtime::Scaled(249, runtime::Display.uiScale));
     const std::optional<content::PictureFit> fit =
         decoded.isNull() ? std::nullopt : content::FitPicture(side, decoded.width(), decoded.height());

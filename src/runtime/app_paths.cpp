@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 
 #include <unistd.h>
 
@@ -47,7 +48,13 @@ void InitAppPaths()
     StartupDir = ConfigHome() + QStringLiteral("autostart/");
     LocalAppDataDir = XdgFolder("XDG_DATA_HOME", QStringLiteral(".local/share"));
     WingetPath = LocalAppDataDir + QStringLiteral("Microsoft/WindowsApps/winget.exe");
-    PictureTempPath = TempDirectory() + QStringLiteral("Zorvane_POTD");
+    // The downloaded picture lives where only the user can reach: the shared
+    // temporary folder would let another user plant a link under its name.
+    const QString runtimeDir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    const QString pictureFolder =
+        runtimeDir.isEmpty() ? PrivateFolder(TempDirectory(), QStringLiteral("zorvane-") + QString::number(::getuid()))
+                             : WithTrailingSlash(runtimeDir);
+    PictureTempPath = pictureFolder.isEmpty() ? QString() : pictureFolder + QStringLiteral("Zorvane_POTD");
 }
 
 } // namespace runtime

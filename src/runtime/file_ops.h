@@ -33,6 +33,11 @@ void DeleteMatchingFiles(const QString& directory, const QString& pattern);
 /// The user's temporary folder, resolved, ending with "/".
 QString TempDirectory();
 
+/// The folder `name` in `parent`, made for the user alone (mode 0700) when
+/// missing, ending with "/"; empty when what is there is not such a folder
+/// of the user's own (a link, another user's folder, one others may enter).
+QString PrivateFolder(const QString& parent, const QString& name);
+
 /// The text up to and including the last "/" or "\"; a leading double quote is
 /// skipped and scanning stops at the first "|". Empty without a separator.
 QString PathPart(const QString& path);

@@ -107,6 +107,21 @@ QString TempDirectory()
     return WithTrailingSlash(resolved.isEmpty() ? temp : resolved);
 }
 
+QString PrivateFolder(const QString& parent, const QString& name)
+{
+    const QString folder = WithTrailingSlash(parent) + name;
+    const QByteArray encoded = QFile::encodeName(folder);
+    ::mkdir(encoded.constData(), 0700);
+    // lstat: a link planted under the name is not a folder of ours.
+    struct stat st
+    {
+    };
+    if (::lstat(encoded.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid() ||
+        (st.st_mode & 077) != 0)
+        return QString();
+    return folder + u'/';
+}
+
 QString PathPart(const QString& path)
 {
     qsizetype begin = path.startsWith(u'"') ? 1 : 0;

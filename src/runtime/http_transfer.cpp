@@ -5,6 +5,10 @@
 
 #include <curl/curl.h>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstddef>
 #include <limits>
@@ -32,7 +36,7 @@ struct MemoryTarget
 
 struct FileTarget
 {
-    QFile* file = nullptr;
+    int fd = -1;
     int64_t length = 0;
     int64_t maxBytes = 0;
 };
@@ -92,7 +96,10 @@ size_t WriteToFile(char* data, size_t size, size_t count, void* userData)
     int64_t chunk = 0;
     if (!AcceptChunk(size, count, target->length, target->maxBytes, chunk))
         return 0;
-    const qint64 written = target->file->write(data, chunk);
+    ssize_t written = -1;
+    do
+        written = ::write(target->fd, data, static_cast<size_t>(chunk));
+    while (written < 0 && errno == EINTR);
     if (written < 0)
         return 0;
     target->length += written;
@@ -213,19 +220,21 @@ bool HttpDownloadToFile(const QString& url, const QString& fileName)
 {
     if (url.isEmpty() || fileName.isEmpty())
         return false;
-    QFile file(fileName);
-    // Unbuffered: the body streams straight to disk, and a failed write shows
-    // up in the chunk that caused it.
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered))
-        return false;
+    const QByteArray name = QFile::encodeName(fileName);
+    // A new file of our own: whatever sits at the name (a file, or a link
+    // someone planted there) is removed, never written through.
+    ::unlink(name.constData());
     FileTarget target;
-    target.file = &file;
+    target.fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (target.fd < 0)
+        return false;
     target.maxBytes = threadLimits.maxBodyBytes;
+    // Straight to disk, chunk by chunk: a failed write shows up in the chunk
+    // that caused it.
     bool ok = RunTransfer(url, &WriteToFile, &target, threadLimits.downloadTimeoutMs);
-    file.close();
-    ok = ok && file.error() == QFileDevice::NoError;
+    ok = ::close(target.fd) == 0 && ok;
     if (!ok)
-        QFile::remove(fileName);
+        ::unlink(name.constData());
     return ok;
 }
 

@@ -5,6 +5,8 @@
 #include "app/picture_of_the_day.h"
 #include "content/channel_scraper.h"
 #include "runtime/clock.h"
+#include "support/test_files.h"
+#include "ui/images.h"
 #include "window_fixture.h"
 
 #include "runtime/app_identity.h"
@@ -20,6 +22,7 @@
 #include "ui/tab_control.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDate>
 #include <QLocale>
 #include <QMessageBox>
@@ -261,4 +264,33 @@ TEST_F(RunningProgram, EnterInTheEmptySearchBoxWarns)
     app::DispatchEvent(runtime::EvKeyDown, MainWindow, 0, -1, ui::VkEnter);
     EXPECT_EQ(seen->title, "Oops!");
     EXPECT_EQ(seen->text, "You need to enter some search text in the box.");
+}
+
+TEST(ShowPicture, OnlyTheSitesFormatsToldByTheirContent)
+{
+    ASSERT_TRUE(apptest::CreateProgramWindows());
+    QTemporaryDir dir;
+    runtime::PictureTempPath = dir.filePath("Zorvane_POTD");
+    QImage png(40, 30, QImage::Format_RGB32);
+    png.fill(Qt::blue);
+    QByteArray pngBytes;
+    QBuffer buffer(&pngBytes);
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && png.save(&buffer, "PNG"));
+    const QImage noPicture = ui::Image(ui::ImageId::NoPicture).toImage();
+    const struct
+    {
+        const char* what;
+        QByteArray bytes;
+        bool shown;
+    } rows[] = {
+        {"PNG", pngBytes, true},
+        {"SVG is not a picture format of the site",
+         "<svg xmlns='http://www.w3.org/2000/svg' width='40' height='30'><rect width='40' height='30'/></svg>", false},
+        {"text", "not a picture", false},
+    };
+    for (const auto& r : rows) {
+        testsupport::WriteBytes(runtime::PictureTempPath, r.bytes);
+        app::ShowPicture();
+        EXPECT_EQ(ui::Picture(PictureImage).toImage() != noPicture, r.shown) << r.what;
+    }
 }

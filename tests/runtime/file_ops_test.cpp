@@ -171,3 +171,20 @@ TEST(FileOps, ReplaceFileKeepsWhatTheUserSetUp)
     EXPECT_FALSE(ReplaceFile(real, "lost"));
     EXPECT_EQ(testsupport::ReadBytes(real), "newer");
 }
+
+TEST(FileOps, PrivateFolderIsTheUsersAlone)
+{
+    QTemporaryDir dir;
+    const QString made = PrivateFolder(dir.path(), "mine");
+    ASSERT_EQ(made, dir.path() + "/mine/");
+    EXPECT_EQ(QFile::permissions(made) & (QFileDevice::ReadGroup | QFileDevice::ReadOther), 0);
+    EXPECT_EQ(PrivateFolder(dir.path(), "mine"), made) << "found again";
+
+    ASSERT_TRUE(QFile::link(made, dir.filePath("planted")));
+    EXPECT_TRUE(PrivateFolder(dir.path(), "planted").isEmpty()) << "a link is followed";
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("open")));
+    QFile::setPermissions(dir.filePath("open"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                    QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                                    QFileDevice::ExeOther);
+    EXPECT_TRUE(PrivateFolder(dir.path(), "open").isEmpty()) << "others can enter it";
+}

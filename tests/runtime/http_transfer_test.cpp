@@ -4,6 +4,7 @@
 #include "sample-site/sample_site_server.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -240,6 +241,18 @@ TEST_F(HttpTransfer, DownloadReplacesAnExistingFile)
     ASSERT_TRUE(runtime::HttpDownloadToFile(Url("/fault/empty"), file));
     EXPECT_TRUE(QFile::exists(file));
     EXPECT_EQ(QFile(file).size(), 0);
+}
+
+TEST_F(HttpTransfer, DownloadNeverWritesThroughAPlantedLink)
+{
+    const QString victim = FilePath("victim");
+    testsupport::WriteBytes(victim, "keep");
+    const QString file = FilePath("picture");
+    ASSERT_TRUE(QFile::link(victim, file));
+    EXPECT_TRUE(runtime::HttpDownloadToFile(Url("/fault/zero-byte"), file));
+    EXPECT_EQ(testsupport::ReadBytes(victim), "keep");
+    EXPECT_FALSE(QFileInfo(file).isSymLink());
+    EXPECT_EQ(testsupport::ReadBytes(file), QByteArray("before\0after", 12));
 }
 
 TEST_F(HttpTransfer, MissingArgumentsTouchNothing)
