@@ -4,6 +4,7 @@
 #include "runtime/app_paths.h"
 #include "runtime/clock.h"
 #include "runtime/process_state.h"
+#include "sample_site_server.h"
 #include "settings/app_settings.h"
 #include "support/test_files.h"
 
@@ -127,4 +128,34 @@ TEST(Quit, ARequestEndsTheWinkAnimationsPauseAtOnce)
     // The pause lasts 30 to 60 s: still waiting after 10 s means it was not interrupted.
     EXPECT_EQ(wink.wait_for(std::chrono::seconds(10)), std::future_status::ready);
     runtime::QuitRequested = 0;
+}
+
+TEST(Quit, TerminationDuringAStalledPageFetchQuitsAtOnce)
+{
+    samplesite::Server stalling;
+    ASSERT_TRUE(stalling.Start());
+    QTemporaryDir programDir;
+    QTemporaryDir runtimeDir;
+    QTemporaryDir home;
+    const QString program = programDir.filePath("zorvane");
+    ASSERT_TRUE(QFile::copy(ZORVANE_PROGRAM_PATH, program));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_RUNTIME_DIR", runtimeDir.path());
+    env.insert("HOME", home.path());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    // The home page never answers: the first refresh waits in its transfer.
+    env.insert("ZORVANE_SITE_URL", stalling.BaseUrl() + "/fault/stall");
+    QProcess running;
+    running.setProcessEnvironment(env);
+    running.start(program, {});
+    ASSERT_TRUE(running.waitForStarted(5000));
+    QThread::msleep(1500); // well into the fetch
+
+    ::kill(static_cast<pid_t>(running.processId()), SIGTERM);
+    // A stalled transfer is given up only after a minute of silence; the quit
+    // must not wait for that.
+    ASSERT_TRUE(running.waitForFinished(15000)) << "the quit waited for the stalled transfer";
+    EXPECT_EQ(running.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(running.exitCode(), 0);
+    EXPECT_TRUE(QFileInfo::exists(programDir.filePath("Zorvane Software Updates and News.ini")));
 }
