@@ -77,23 +77,21 @@ void Pump(int32_t timeoutMs)
         return;
     }
     if (timeoutMs < 0) {
-        // A wake-up left running by an earlier timed wait would end this one.
-        if (events.wakeTimer)
-            events.wakeTimer->stop();
         dispatcher->processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
         return;
     }
     // One call handles what is pending and otherwise sleeps until the next
-    // event or the wake-up. The wake-up timer keeps running between calls:
-    // starting and stopping it on every pass of a 1 ms loop would cost more
-    // than the wait itself.
+    // event or the wake-up. The wake-up lives for this wait only: left
+    // running, it would go on waking the thread inside message boxes and
+    // menus, and cut the next unlimited wait short.
     if (!events.wakeTimer) {
         events.wakeTimer = std::make_unique<QTimer>();
         events.wakeTimer->setTimerType(Qt::PreciseTimer);
+        events.wakeTimer->setSingleShot(true);
     }
-    if (events.wakeTimer->interval() != timeoutMs || !events.wakeTimer->isActive())
-        events.wakeTimer->start(timeoutMs);
+    events.wakeTimer->start(timeoutMs);
     dispatcher->processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    events.wakeTimer->stop();
 }
 
 } // namespace
