@@ -33,6 +33,11 @@ QString ChooseSettingsPath(const QString& programDir, const QString& configHome,
     return WithTrailingSlash(configHome) + QStringLiteral("zorvane/") + fileName;
 }
 
+QString ChoosePackageManagerPath(const QString& programDir, const QString& chosen)
+{
+    return chosen.isEmpty() ? programDir + PackageBridgeName : chosen;
+}
+
 QString ConfigHome()
 {
     return XdgFolder("XDG_CONFIG_HOME", QStringLiteral(".config"));
@@ -45,7 +50,7 @@ void InitAppPaths()
     SettingsPath = ChooseSettingsPath(ProgramDir, ConfigHome(), writable);
     StartupDir = ConfigHome() + QStringLiteral("autostart/");
     LocalAppDataDir = XdgFolder("XDG_DATA_HOME", QStringLiteral(".local/share"));
-    WingetPath = LocalAppDataDir + QStringLiteral("Microsoft/WindowsApps/winget.exe");
+    WingetPath = ChoosePackageManagerPath(ProgramDir, QString::fromLocal8Bit(qgetenv("ZORVANE_PACKAGE_MANAGER")));
     PictureTempPath = TempDirectory() + QStringLiteral("Zorvane_POTD");
 }
 
