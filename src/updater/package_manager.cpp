@@ -100,9 +100,10 @@ QString RunPackageManager(const QStringList& arguments, const PassHandler& onPas
 
     while (output.endsWith(LineEnd))
         output.chop(2);
-    while (output.startsWith(LineEnd))
-        output.remove(0, 2);
-    return output;
+    qsizetype start = 0;
+    while (QStringView(output).mid(start, 2) == LineEnd)
+        start += 2;
+    return output.mid(start);
 }
 
 bool PackageManagerUsable(const QString& path, bool isBridge)
