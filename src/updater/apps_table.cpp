@@ -4,6 +4,7 @@
 #include "runtime/text_to_int.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace updater {
 
@@ -60,9 +61,17 @@ QStringList TakeAppLines(const QString& output)
     // line, an application row more often than not.
     if (!lines.isEmpty() && !IsApplicationRow(lines.back()))
         lines.removeLast();
-    std::stable_sort(lines.begin(), lines.end(),
-                     [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
-    return lines;
+    // Folded once per line rather than once per comparison.
+    QList<std::pair<QString, qsizetype>> keys;
+    keys.reserve(lines.size());
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        keys.append({lines[i].toCaseFolded(), i});
+    std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    QStringList sorted;
+    sorted.reserve(lines.size());
+    for (const auto& key : keys)
+        sorted.append(lines[key.second]);
+    return sorted;
 }
 
 AppRow ParseAppLine(const QString& line)
