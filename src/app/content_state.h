@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <mutex>
@@ -35,6 +36,12 @@ inline int64_t LastUsedControl = 0;
 /// The name-alert log of the last scan of the day lists. GUI thread only:
 /// written by ScrapeDayLists, read by the alert pop-up and LastAlertLog.
 inline QString AlertLog;
+
+// What the installed-apps list keeps between checks. GUI thread only.
+
+/// The data lines of the last successful check, sorted; a failed check
+/// leaves them, and a filter change refills the list from them.
+inline QStringList AppLines;
 
 // The settings window. GUI thread only.
 

@@ -4,6 +4,7 @@
 #include "app/content_refresh.h"
 #include "app/content_state.h"
 #include "app/day_lists.h"
+#include "app/installed_apps.h"
 #include "app/main_window.h"
 #include "app/open_items.h"
 #include "app/picture_of_the_day.h"
@@ -36,7 +37,8 @@ constexpr int TabToday = 0;
 constexpr int TabYesterday = 1;
 constexpr int TabInstalledApps = 2;
 
-const QString StoreUrl = QStringLiteral("https://apps.microsoft.com/detail/9NBLGGH4NNS1");
+/// Where to get what the updater needs when its package manager is missing.
+const QString PackageManagerSetupUrl = QStringLiteral("https://flatpak.org/setup/");
 
 /// Waits until `key` is released (the release only arrives through the
 /// pump), then drops what came meanwhile, so the held key does not act twice.
@@ -111,7 +113,8 @@ void OnKey(int64_t key, int64_t lastEventWindow)
     const int64_t focused = ui::FocusedControl();
     switch (key) {
     case ui::VkA:
-        // Select-all of the installed-apps list belongs to the updater.
+        if (focused == AppsList && ui::KeyHeld(ui::VkControl))
+            SelectAllApps();
         break;
     case ui::VkEscape:
         if (ui::ForegroundWindow() == SettingsWindow)
@@ -135,7 +138,8 @@ void OnKey(int64_t key, int64_t lastEventWindow)
     case ui::VkF5:
         if (F5RefreshesContent(lastEventWindow, CurrentTab, focused))
             RefreshContent(true);
-        // The installed-apps check arrives with the updater.
+        else if (F5ChecksApps(lastEventWindow, CurrentTab, runtime::UpdaterAvailable.load() == 1))
+            RefreshInstalledApps(true);
         break;
     case ui::VkF12:
         if (ui::ForegroundWindow() == MainWindow) {
@@ -159,9 +163,10 @@ void OnFilterBox(int64_t type)
     if (text == LastFilterText)
         return;
     LastFilterText = text;
-    if (!FilterAppliesToApps)
+    if (FilterAppliesToApps)
+        RefreshInstalledApps(false);
+    else
         RefreshContent(false);
-    // With the apps tab shown the updater filters its own list.
 }
 
 void OnPlatformCombo()
@@ -221,14 +226,25 @@ void OnControl(int64_t control, int64_t type)
     case PlatformCombo:
         OnPlatformCombo();
         break;
+    case AppsList:
+        OnAppsListEvent(type);
+        break;
     case AppsCheckButton:
-        if (runtime::UpdaterAvailable.load() != 1)
-            OpenInBrowser(StoreUrl);
+        if (runtime::UpdaterAvailable.load() == 1)
+            RefreshInstalledApps(true);
+        else
+            OpenInBrowser(PackageManagerSetupUrl);
         break;
     case ControlPanelButton:
         // The desktop's software centre stands in for the list of installed
         // programs; without one the button does nothing.
         runtime::OpenSoftwareCentre();
+        break;
+    case SelectUpdatesButton:
+        SelectAppsWithUpdates();
+        break;
+    case StartUpdatesButton:
+        StartUpdates();
         break;
     case PictureImage:
         OpenPictureStory();
@@ -243,7 +259,7 @@ void OnControl(int64_t control, int64_t type)
     default:
         if (ui::WindowOf(control) == SettingsWindow)
             OnSettingsControl(control, type);
-        break; // the updater's controls come later
+        break;
     }
 }
 

@@ -31,6 +31,7 @@
 #include "ui/controls.h"
 #include "ui/input_events.h"
 #include "ui/list_control.h"
+#include "updater/package_manager.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -54,13 +55,15 @@ void ReadDisplayMetrics()
 }
 
 /// Whether the installed-apps tab can work: the package manager must be
-/// there, on a system recent enough for it.
+/// there and runnable, on a system recent enough for it.
 void DecideUpdaterAvailability()
 {
-    if (runtime::OsVersionCode >= 110)
-        runtime::UpdaterAvailable = runtime::FileSize(runtime::WingetPath) >= 0 ? 1 : 0;
-    else
+    if (runtime::OsVersionCode >= 110) {
+        const bool bridge = runtime::WingetPath == runtime::ProgramDir + runtime::PackageBridgeName;
+        runtime::UpdaterAvailable = updater::PackageManagerUsable(runtime::WingetPath, bridge) ? 1 : 0;
+    } else {
         runtime::UpdaterUnsupported = 1;
+    }
 }
 
 /// A start-up failure: a plain box without owner, then the end.

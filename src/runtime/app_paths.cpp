@@ -34,6 +34,11 @@ QString ChooseSettingsPath(const QString& programDir, const QString& configHome,
     return WithTrailingSlash(configHome) + QStringLiteral("zorvane/") + fileName;
 }
 
+QString ChoosePackageManagerPath(const QString& programDir, const QString& chosen)
+{
+    return chosen.isEmpty() ? programDir + PackageBridgeName : chosen;
+}
+
 QString ConfigHome()
 {
     return XdgFolder("XDG_CONFIG_HOME", QStringLiteral(".config"));
@@ -47,7 +52,7 @@ void InitAppPaths()
     SettingsPath = ChooseSettingsPath(ProgramDir, ConfigHome(), writable);
     StartupDir = ConfigHome() + QStringLiteral("autostart/");
     LocalAppDataDir = XdgFolder("XDG_DATA_HOME", QStringLiteral(".local/share"));
-    WingetPath = LocalAppDataDir + QStringLiteral("Microsoft/WindowsApps/winget.exe");
+    WingetPath = ChoosePackageManagerPath(ProgramDir, QString::fromLocal8Bit(qgetenv("ZORVANE_PACKAGE_MANAGER")));
     // The downloaded picture lives where only the user can reach: the shared
     // temporary folder would let another user plant a link under its name.
     const QString runtimeDir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);

@@ -12,12 +12,19 @@ inline QString ProgramDir;      // folder of the program file
 inline QString SettingsPath;    // the settings file
 inline QString StartupDir;      // XDG autostart folder
 inline QString LocalAppDataDir; // XDG data folder
-inline QString WingetPath;      // where the package manager is looked for
+inline QString WingetPath;      // the package manager the updater runs
 inline QString PictureTempPath; // the downloaded picture of the day
 
 /// The settings file beside the program when its folder is writable (portable
 /// use); otherwise in `configHome` + "zorvane/". Pure.
 QString ChooseSettingsPath(const QString& programDir, const QString& configHome, bool programDirWritable);
+
+/// File name of the program's own package-manager bridge, installed beside it.
+inline const QString PackageBridgeName = QStringLiteral("zorvane-packages");
+
+/// The package manager's path: `chosen` (ZORVANE_PACKAGE_MANAGER, which tests
+/// and other installs use) when set, else the bridge in `programDir`. Pure.
+QString ChoosePackageManagerPath(const QString& programDir, const QString& chosen);
 
 /// `$XDG_CONFIG_HOME` (default ~/.config), ending with "/".
 QString ConfigHome();

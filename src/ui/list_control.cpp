@@ -122,6 +122,17 @@ QString CellText(int64_t list, int64_t row, int column)
     });
 }
 
+void SetCellText(int64_t list, int64_t row, int column, const QString& text)
+{
+    OnGuiThread([&] {
+        QTreeWidget* l = WidgetAs<QTreeWidget>(list);
+        if (QTreeWidgetItem* item = RowOf(l, row); item != nullptr && column >= 0 && column < l->columnCount()) {
+            runtime::ChangeGuard quiet;
+            item->setText(column, text);
+        }
+    });
+}
+
 void SetRowImage(int64_t list, int64_t row, ImageId image)
 {
     OnGuiThread([&] {

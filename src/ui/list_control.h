@@ -29,6 +29,7 @@ void AddRows(int64_t list, const QList<QString>& rows, const QList<ImageId>& ima
 void ClearRows(int64_t list);
 int64_t RowCount(int64_t list);
 QString CellText(int64_t list, int64_t row, int column);
+void SetCellText(int64_t list, int64_t row, int column, const QString& text);
 void SetRowImage(int64_t list, int64_t row, ImageId image);
 /// The image a row was given; none for a row without one.
 std::optional<ImageId> RowImage(int64_t list, int64_t row);

@@ -25,6 +25,18 @@ void AppendLine(int64_t box, const QString& text)
     });
 }
 
+void ClearTextSelection(int64_t box)
+{
+    OnGuiThread([&] {
+        QTextEdit* b = WidgetAs<QTextEdit>(box);
+        if (b == nullptr || !b->textCursor().hasSelection())
+            return;
+        QTextCursor cursor = b->textCursor();
+        cursor.clearSelection();
+        b->setTextCursor(cursor);
+    });
+}
+
 void ColourSpan(int64_t box, int start, int length, const QColor& text, const QColor& back)
 {
     OnGuiThread([&] {

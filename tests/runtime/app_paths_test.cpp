@@ -18,7 +18,7 @@ TEST(AppPaths, FoldersFollowTheXdgVariablesAndEndWithASeparator)
     runtime::InitAppPaths();
     EXPECT_EQ(runtime::ProgramDir, QCoreApplication::applicationDirPath() + "/");
     EXPECT_EQ(runtime::LocalAppDataDir, "/data/home/");
-    EXPECT_EQ(runtime::WingetPath, "/data/home/Microsoft/WindowsApps/winget.exe");
+    EXPECT_EQ(runtime::WingetPath, runtime::ProgramDir + "zorvane-packages"); // the bridge beside the program
     EXPECT_EQ(runtime::StartupDir, "/config/home/autostart/");
     EXPECT_TRUE(runtime::PictureTempPath.endsWith("/Zorvane_POTD"));
     EXPECT_TRUE(runtime::SettingsPath.endsWith("/Zorvane Software Updates and News.ini"));
@@ -30,6 +30,12 @@ TEST(AppPaths, FoldersFollowTheXdgVariablesAndEndWithASeparator)
     runtime::InitAppPaths();
     EXPECT_EQ(runtime::LocalAppDataDir, "/home/someone/.local/share/");
     EXPECT_EQ(runtime::StartupDir, "/home/someone/.config/autostart/");
+
+    // A package manager named in the environment replaces the bridge.
+    qputenv("ZORVANE_PACKAGE_MANAGER", "/opt/tool/pm");
+    runtime::InitAppPaths();
+    EXPECT_EQ(runtime::WingetPath, "/opt/tool/pm");
+    qunsetenv("ZORVANE_PACKAGE_MANAGER");
 
     qputenv("XDG_DATA_HOME", oldData);
     qputenv("XDG_CONFIG_HOME", oldConfig);

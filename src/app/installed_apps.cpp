@@ -1,0 +1,238 @@
+#include "app/installed_apps.h"
+
+#include "app/colour_scheme.h"
+#include "app/content_refresh.h"
+#include "app/content_state.h"
+#include "app/day_lists.h"
+#include "app/message_box.h"
+#include "app/settings_window.h"
+#include "app/status_line.h"
+#include "app/tray.h"
+#include "runtime/app_paths.h"
+#include "runtime/event_queue.h"
+#include "runtime/process_state.h"
+#include "runtime/threads.h"
+#include "ui/control_numbers.h"
+#include "ui/controls.h"
+#include "ui/list_control.h"
+#include "ui/rich_text.h"
+#include "updater/apps_table.h"
+#include "updater/package_manager.h"
+
+#include <QColor>
+
+#include <algorithm>
+
+namespace app {
+
+namespace {
+
+using namespace ui::no;
+
+constexpr int TabInstalledApps = 2;
+constexpr int MarkColumn = 4;
+
+const QString CheckCaption = QStringLiteral("Check for updates for your installed apps");
+const QString ReadyText = QStringLiteral("Ready.");
+
+bool MarkedForUpdate(int64_t row)
+{
+    return ui::CellText(AppsList, row, MarkColumn) == QStringLiteral("1");
+}
+
+bool AnyMarked(const QList<int64_t>& rows)
+{
+    return std::any_of(rows.begin(), rows.end(), MarkedForUpdate);
+}
+
+void EnableTabButtons(bool enabled)
+{
+    for (const int64_t button : {AppsCheckButton, SelectUpdatesButton, StartUpdatesButton})
+        ui::SetEnabled(button, enabled);
+}
+
+/// Fills AppsList from the kept lines under the filter text; the number of
+/// red rows.
+qsizetype FillAppsList()
+{
+    const updater::AppsFill fill = updater::FillApps(AppLines, ui::Text(FilterBox));
+    QList<ui::ImageId> images;
+    images.reserve(fill.updates.size());
+    for (const bool update : fill.updates)
+        images << (update ? ui::ImageId::UpdateIcon : ui::ImageId::UpToDateIcon);
+    ui::SuspendDrawing(AppsList);
+    ui::AddRows(AppsList, fill.rows, images);
+    for (qsizetype row = 0; row < fill.updates.size(); ++row) {
+        if (fill.updates[row])
+            ui::SetRowColour(AppsList, row, AlertRedColour);
+    }
+    ui::ResumeDrawing(AppsList);
+    return fill.updateCount;
+}
+
+/// One pass of an upgrade's read loop: the lines it took go to the log, and
+/// one window event is let through so the windows keep painting.
+void ShowLogPass(const QString& line, const QString& error)
+{
+    if (!line.isEmpty())
+        ui::AppendLine(AppsInfoBox, updater::CleanLogLine(line));
+    if (!error.isEmpty())
+        ui::AppendLine(AppsInfoBox, updater::CleanLogLine(error));
+    ui::ClearTextSelection(AppsInfoBox);
+    runtime::PollEvent();
+    ui::SetCursor(ui::CursorShape::Wait);
+}
+
+void Check()
+{
+    if (runtime::SettingsOpen.load() == 1)
+        CloseSettingsWindow();
+    runtime::AppsRefreshBusy = 1;
+    runtime::ThreadStart(TrayBusyAnimation);
+    const QString checking = QStringLiteral("Checking for app updates...");
+    SetStatusText(checking, false);
+    ShowRefreshingWindow(checking);
+    ui::SetText(AppsInfoBox, checking);
+    ui::SetText(AppsCheckButton, QStringLiteral("(Refreshing)"));
+    ui::ClearRows(AppsList);
+    EnableTabButtons(false);
+    ui::SetState(ContentTabs, TabInstalledApps);
+    CurrentTab = TabInstalledApps;
+    LastSeenTab = TabInstalledApps;
+    ShowListSummary(TabInstalledApps);
+    runtime::DrainEvents();
+    ui::SetCursor(ui::CursorShape::Wait);
+
+    const QString output = updater::RunPackageManager(updater::ListCommand(runtime::WingetPath).arguments, nullptr,
+                                                      updater::ListSilenceLimitMs);
+    runtime::AppsRefreshBusy = 0;
+    if (output.isEmpty()) {
+        FinishAppsCheck();
+        ShowMessageBox(QStringLiteral("Failure"),
+                       QStringLiteral("App list couldn't be determined right now (try again)."), FlagsWarningIcon);
+        return;
+    }
+    AppLines = updater::TakeAppLines(output);
+    const qsizetype updates = FillAppsList();
+    FinishAppsCheck();
+    ui::SetText(AppsInfoBox, updater::CheckCompleteText(AppLines.size(), updates));
+    ui::SetFocus(FilterBox);
+    runtime::DrainEvents();
+}
+
+} // namespace
+
+void RefreshInstalledApps(bool recheck)
+{
+    if (recheck) {
+        Check();
+        return;
+    }
+    ui::ClearRows(AppsList);
+    FillAppsList();
+}
+
+void FinishAppsCheck()
+{
+    ui::SetCursor(ui::CursorShape::Arrow);
+    const bool rows = ui::RowCount(AppsList) > 0;
+    if (!rows)
+        ui::SetText(AppsInfoBox, QStringLiteral("Last check failed."));
+    ui::SetEnabled(SelectUpdatesButton, rows);
+    ui::SetText(AppsCheckButton, CheckCaption);
+    ui::SetEnabled(AppsCheckButton, true);
+    ShowRefreshingWindow(QString());
+    SetStatusText(ReadyText, false);
+}
+
+void OnAppsListEvent(int64_t type)
+{
+    runtime::DrainEvents();
+    const QList<int64_t> selected = ui::SelectedRows(AppsList);
+    if (selected.isEmpty()) {
+        ui::SetEnabled(StartUpdatesButton, false);
+        return;
+    }
+    ui::SetEnabled(StartUpdatesButton, AnyMarked(selected));
+    const int64_t row = selected.front();
+    if (type == ui::ControlDoubleClick && MarkedForUpdate(row)) {
+        UpgradeApp(row, ui::CellText(AppsList, row, 0), ui::CellText(AppsList, row, 3), ui::CellText(AppsList, row, 2));
+        ui::BringToFront(MainWindow);
+    }
+}
+
+void SelectAllApps()
+{
+    ui::SelectAllRows(AppsList);
+    QList<int64_t> all;
+    for (int64_t row = 0; row < ui::RowCount(AppsList); ++row)
+        all << row;
+    ui::SetEnabled(StartUpdatesButton, AnyMarked(all));
+}
+
+void SelectAppsWithUpdates()
+{
+    for (const int64_t row : ui::SelectedRows(AppsList))
+        ui::SelectRow(AppsList, row, false);
+    bool any = false;
+    for (int64_t row = 0; row < ui::RowCount(AppsList); ++row) {
+        if (MarkedForUpdate(row)) {
+            ui::SelectRow(AppsList, row, true);
+            any = true;
+        }
+    }
+    if (any)
+        ui::SetEnabled(StartUpdatesButton, true);
+}
+
+void StartUpdates()
+{
+    // The main window is disabled while each upgrade runs, so the selection
+    // taken now is the one that holds throughout.
+    const QList<int64_t> selected = ui::SelectedRows(AppsList);
+    if (selected.size() != 1 &&
+        ShowMessageBox(QStringLiteral("Confirm"),
+                       QStringLiteral("Update all selected apps? This can't be stopped once started.\nYou might need "
+                                      "to respond to UAC prompts, so stick around."),
+                       FlagsOkCancel | FlagsQuestionIcon | FlagsSecondDefault) != IdOk)
+        return;
+    for (const int64_t row : selected) {
+        if (MarkedForUpdate(row))
+            UpgradeApp(row, ui::CellText(AppsList, row, 0), ui::CellText(AppsList, row, 3),
+                       ui::CellText(AppsList, row, 2));
+    }
+    if (selected.size() == 1)
+        ui::BringToFront(MainWindow);
+}
+
+void UpgradeApp(int64_t row, const QString& name, const QString& identifier, const QString& available)
+{
+    const QString status = QStringLiteral("Updating: ") + name;
+    SetStatusText(status, false);
+    ShowRefreshingWindow(status, ui::ImageId::UpgradingIcon);
+    ui::SetText(AppsCheckButton, QStringLiteral("(Updating)"));
+    EnableTabButtons(false);
+    ui::SetText(AppsInfoBox, QString());
+    ui::AppendLine(AppsInfoBox, status + QStringLiteral("\r\n"));
+    runtime::DrainEvents();
+    ui::SetCursor(ui::CursorShape::Wait);
+
+    const updater::PackageCommand command = updater::UpgradeCommand(runtime::WingetPath, name, identifier);
+    const QString output = updater::RunPackageManager(command.arguments, ShowLogPass, 0);
+
+    ShowRefreshingWindow(QString());
+    SetStatusText(ReadyText, false);
+    ui::SetText(AppsCheckButton, CheckCaption);
+    EnableTabButtons(true);
+    ui::SetCursor(ui::CursorShape::Arrow);
+    if (updater::UpgradeSucceeded(output)) {
+        ui::SetRowImage(AppsList, row, ui::ImageId::UpToDateIcon);
+        ui::SetRowColour(AppsList, row, QColor());
+        ui::SetCellText(AppsList, row, 1, available);
+        ui::SetCellText(AppsList, row, 2, updater::UnknownVersion);
+        ui::SetCellText(AppsList, row, MarkColumn, QStringLiteral("0"));
+    }
+    runtime::DrainEvents();
+}
+
+} // namespace app

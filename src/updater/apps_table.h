@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace updater {
+
+// The package manager's table of installed applications, turned into the
+// rows of the installed-apps list. Everything here is pure: text in, rows
+// and texts out, any thread.
+
+/// The line of 119 dashes the package manager prints under its table header.
+inline const QString AppsSeparator = QString(119, u'-');
+
+/// What an application's available version reads when the table gives none.
+inline const QString UnknownVersion = QStringLiteral("Unknown");
+
+/// The character that ends a name the table had to shorten.
+constexpr char16_t ShortenedNameMark = u'\u2026';
+
+/// One application as its table line gives it at the fixed columns.
+struct AppRow
+{
+    QString name;       ///< characters 1-34, trailing blanks removed
+    QString identifier; ///< characters 35-69, trimmed
+    QString installed;  ///< characters 71-90, trimmed
+    QString available;  ///< characters 92-111, trimmed; "Unknown" when blank
+};
+
+/// The data lines of a list run's output: everything after the separator
+/// line (or after the first 120 characters when there is none), cut at each
+/// CR LF, sorted without regard to letter case (lines that differ only in
+/// case keep the table's order). The piece after the last CR LF is the tool's
+/// last line; it is kept when it is an application row (it has an installed
+/// version at its column), so that no listed application is lost. No bound on
+/// the count.
+QStringList TakeAppLines(const QString& output);
+
+/// The fields of one table line. A line shorter than a field's start gives an
+/// empty field; positions count UTF-16 characters; line breaks inside a field
+/// become blanks, so a field can never spill into the next list column.
+AppRow ParseAppLine(const QString& line);
+
+/// True when `available` is a newer version than `installed`: both are split
+/// at ".", each piece read as a whole number (leading blanks skipped, digits
+/// up to the first other character, none gives 0), missing pieces count as 0,
+/// and the first piece that differs decides. "Unknown" is never newer.
+bool IsNewerVersion(const QString& installed, const QString& available);
+
+/// The installed-apps list as a check or a filter change fills it.
+struct AppsFill
+{
+    /// Five cells per row separated by line feeds: name, installed version,
+    /// available version, identifier, and the update mark "1" or "0".
+    QList<QString> rows;
+    QList<bool> updates; ///< per row: a newer version is available
+    qsizetype updateCount = 0;
+};
+
+/// The rows of `lines` in their order whose names contain `filter` (any
+/// letter case; an empty filter keeps all).
+AppsFill FillApps(const QStringList& lines, const QString& filter);
+
+/// The completion text of a check: the number of lines stored and the number
+/// of rows shown with an update.
+QString CheckCompleteText(qsizetype installed, qsizetype updates);
+
+} // namespace updater

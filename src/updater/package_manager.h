@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <functional>
+
+namespace updater {
+
+// Running the package manager: the command lines it is given, the read loop
+// that collects its output and answers its one question, and the clean-up of
+// a line for the live log.
+
+/// The line after which the package manager reads one answer line.
+inline const QString AgreementQuestion = QStringLiteral("Do you agree to all the source agreements terms?");
+/// What is written back to it.
+inline const QString AgreementAnswer = QStringLiteral("y\r\n");
+/// The options every upgrade passes, as the command text shows them (with
+/// the leading blank) and as separate arguments.
+inline const QString UpgradeOptionsText =
+    QStringLiteral(" --accept-package-agreements --accept-source-agreements --include-unknown");
+inline const QStringList UpgradeOptions = {QStringLiteral("--accept-package-agreements"),
+                                           QStringLiteral("--accept-source-agreements"),
+                                           QStringLiteral("--include-unknown")};
+
+/// How long a list check waits for a package manager that prints nothing
+/// before it ends the tool and counts the check as failed.
+constexpr int64_t ListSilenceLimitMs = 120000;
+
+/// One run of the package manager: the argument vector that is run (the
+/// tool's path first) and the command text that stands for it in the
+/// program's own terms, for display and comparison only.
+struct PackageCommand
+{
+    QStringList arguments;
+    QString text;
+};
+
+/// `tool` list. Pure.
+PackageCommand ListCommand(const QString& tool);
+
+/// `tool` upgrade by identifier when `name` ends with the shortened-name mark
+/// (the table cut it, so it would not match), else by name, with the upgrade
+/// options. Names and identifiers come from the tool's own table and are
+/// passed as single arguments, never through a shell. Pure.
+PackageCommand UpgradeCommand(const QString& tool, const QString& name, const QString& identifier);
+
+/// Whether an upgrade's raw output says it worked ("Successfully installed",
+/// case-sensitive, anywhere). Pure.
+bool UpgradeSucceeded(const QString& output);
+
+/// One captured line made readable for the live log: blank runs collapsed,
+/// the spinner and progress-bar fragments " /", " |", " -", " \" removed, the
+/// cancel code 0x800704c7, "Successfully installed" (shown with "!") and
+/// "You cancel" put on lines of their own, blanks trimmed. Pure.
+QString CleanLogLine(const QString& line);
+
+/// Called on every pass of the read loop with the output line and the error
+/// line that pass took (either or both may be empty). GUI thread.
+using PassHandler = std::function<void(const QString& line, const QString& error)>;
+
+/// Runs the package manager from `arguments` (no shell) with all three
+/// streams redirected, waits 500 ms, then collects its output line by line,
+/// standard error interleaved (at most one error line per pass), answering
+/// AgreementQuestion when it stands alone on a line. Returns the lines joined
+/// by CR LF, with leading and trailing CR LF removed, once the tool has ended
+/// and its output is read; empty when it could not be started. With
+/// `silenceLimitMs` > 0, a tool that prints nothing for that long is ended
+/// and the result is empty. Runs on the calling thread (the GUI thread).
+QString RunPackageManager(const QStringList& arguments, const PassHandler& onPass, int64_t silenceLimitMs);
+
+/// Whether the updater can work with the tool at `path`: an executable file,
+/// and for the program's own bridge (`isBridge`), `flatpak` found on PATH.
+bool PackageManagerUsable(const QString& path, bool isBridge);
+
+} // namespace updater

@@ -1,0 +1,170 @@
+#include "runtime/process.h"
+
+#include "content/qstring_print.h"
+#include "support/test_files.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+using namespace runtime;
+
+namespace {
+
+/// A shell script as the child: the tests' own way to make a program that
+/// writes exactly what a case needs.
+Process* RunScript(const QString& script)
+{
+    return ProcessRun({"/bin/sh", "-c", script}, QString(), RunAll);
+}
+
+/// Gives the child time to write everything and end, so that only unread
+/// output can keep it counted as running.
+void LetItEnd(int ms = 300)
+{
+    QThread::msleep(ms);
+}
+
+/// Everything the child prints, line by line, read the way the updater reads.
+QStringList ReadAll(Process* process)
+{
+    QStringList lines;
+    while (ProcessIsRunning(process)) {
+        if (ProcessOutputAvailable(process) > 0)
+            lines << ProcessReadLine(process);
+        else
+            QThread::msleep(1);
+    }
+    return lines;
+}
+
+} // namespace
+
+TEST(Process, ReadLineDropsCarriageReturnsAndDecodesUtf8)
+{
+    const struct
+    {
+        const char* what;
+        const char* script;
+        QStringList lines;
+    } rows[] = {
+        {"CR LF line end", "printf 'one\\r\\ntwo\\r\\n'", {"one", "two"}},
+        {"CR in the middle joins the parts", "printf '10%%\\r55%%\\n'", {"10%55%"}},
+        {"last line without LF", "printf 'a\\nlast'", {"a", "last"}},
+        {"UTF-8 names", "printf 'Caf\\303\\251 Cr\\303\\250me \\342\\200\\246\\n'", {"Caf\u00e9 Cr\u00e8me \u2026"}},
+        {"a malformed byte", "printf 'x\\377y\\n'", {"x\ufffdy"}},
+        {"an empty line", "printf '\\n'", {""}},
+    };
+    for (const auto& r : rows) {
+        Process* process = RunScript(r.script);
+        ASSERT_NE(process, nullptr) << r.what;
+        EXPECT_EQ(ReadAll(process), r.lines) << r.what;
+        ProcessClose(process);
+    }
+}
+
+TEST(Process, RunsWhileOutputWaitsAfterTheExit)
+{
+    Process* process = RunScript("for i in 1 2 3 4 5 6 7 8 9 10; do echo line$i; done");
+    ASSERT_NE(process, nullptr);
+    LetItEnd();
+    for (int i = 1; i <= 10; ++i) {
+        ASSERT_TRUE(ProcessIsRunning(process)) << "with line " << i << " unread";
+        EXPECT_EQ(ProcessReadLine(process), QString("line%1").arg(i));
+    }
+    EXPECT_FALSE(ProcessIsRunning(process));
+    EXPECT_EQ(ProcessOutputAvailable(process), 0u);
+    ProcessClose(process);
+}
+
+TEST(Process, ErrorLinesComeOnePerCallFromWhatWaits)
+{
+    Process* process = RunScript("printf 'e1\\ne2\\n' >&2; sleep 0.5");
+    ASSERT_NE(process, nullptr);
+    LetItEnd(200);
+    EXPECT_EQ(ProcessReadErrorLine(process), "e1");
+    EXPECT_EQ(ProcessReadErrorLine(process), "e2");
+    EXPECT_EQ(ProcessReadErrorLine(process), "") << "nothing waits: empty at once";
+    ProcessClose(process);
+}
+
+TEST(Process, StartsFromAnArgumentVectorQuotedOrNot)
+{
+    EXPECT_EQ(ProcessCommandLine("/opt/z/pm", "list"), "\"/opt/z/pm\" list");
+    EXPECT_EQ(ProcessCommandLine("\"/opt/z/pm\"", "list"), "\"/opt/z/pm\" list") << "not quoted again";
+    EXPECT_EQ(ProcessCommandLine("/opt/z/pm", ""), "\"/opt/z/pm\"");
+
+    for (const QString& program : {QString("/bin/echo"), QString("\"/bin/echo\""), QString("echo")}) {
+        Process* process = ProcessRun({program, "a b", "$(id) `id` ;&|"}, QString(), RunAll);
+        ASSERT_NE(process, nullptr) << program.toStdString();
+        EXPECT_EQ(ReadAll(process), QStringList{"a b $(id) `id` ;&|"}) << program.toStdString();
+        ProcessClose(process);
+    }
+    EXPECT_EQ(ProcessRun({"/nonexistent/program"}, QString(), RunAll), nullptr);
+    EXPECT_EQ(ProcessRun({}, QString(), RunAll), nullptr);
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    Process* process = ProcessRun({"/bin/pwd"}, dir.path(), RunAll);
+    ASSERT_NE(process, nullptr);
+    EXPECT_EQ(ReadAll(process), QStringList{QFileInfo(dir.path()).canonicalFilePath()}) << "working directory";
+    ProcessClose(process);
+}
+
+TEST(Process, WritesReachTheChildAndAClosedInputIsHarmless)
+{
+    Process* echo = RunScript("head -n 1");
+    ASSERT_NE(echo, nullptr);
+    ProcessWrite(echo, "y\r\n");
+    EXPECT_EQ(ReadAll(echo), QStringList{"y"}) << "written as is, CR included";
+    ProcessClose(echo);
+
+    // The child closes its input; writing to it then must neither end this
+    // program with SIGPIPE nor leave the signal pending.
+    Process* deaf = RunScript("exec 0<&-; echo closed; sleep 0.3");
+    ASSERT_NE(deaf, nullptr);
+    EXPECT_EQ(ProcessReadLine(deaf), "closed");
+    ProcessWrite(deaf, QString(100000, u'y'));
+    ProcessWrite(deaf, "y\r\n");
+    sigset_t pending;
+    sigpending(&pending);
+    EXPECT_EQ(sigismember(&pending, SIGPIPE), 0);
+    ReadAll(deaf);
+    ProcessClose(deaf);
+}
+
+TEST(Process, CloseLeavesTheChildRunningAndKillEndsIt)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString mark = dir.filePath("still-ran");
+    Process* process = RunScript("sleep 0.3; : > '" + mark + "'");
+    ASSERT_NE(process, nullptr);
+    ProcessClose(process);
+    QElapsedTimer timer;
+    timer.start();
+    while (!QFileInfo::exists(mark) && timer.elapsed() < 10000)
+        QThread::msleep(10);
+    EXPECT_TRUE(QFileInfo::exists(mark));
+
+    Process* sleeper = ProcessRun({"/bin/sleep", "60"}, QString(), RunAll);
+    ASSERT_NE(sleeper, nullptr);
+    EXPECT_TRUE(ProcessIsRunning(sleeper));
+    ProcessKill(sleeper);
+    EXPECT_FALSE(ProcessIsRunning(sleeper));
+    ProcessClose(sleeper);
+}
+
+TEST(Process, EnvironmentValuesAsTheyAre)
+{
+    qputenv("ZORVANE_TEST_VALUE", "Caf\xc3\xa9 1");
+    EXPECT_EQ(GetEnvironmentValue("ZORVANE_TEST_VALUE"), "Caf\u00e9 1");
+    EXPECT_EQ(GetEnvironmentValue("zorvane_test_value"), "") << "names are case-sensitive";
+    qunsetenv("ZORVANE_TEST_VALUE");
+    EXPECT_EQ(GetEnvironmentValue("ZORVANE_TEST_VALUE"), "");
+}

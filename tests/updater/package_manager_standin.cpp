@@ -1,0 +1,141 @@
+// A stand-in package manager for the tests, run where the real one would be.
+// It speaks the updater's contract and nothing more:
+//
+//   list      prints a header, the line of 119 dashes and one row per
+//             application at the fixed columns (name 1-34, identifier 35-69,
+//             installed 71-90, available 92-111, counted in characters).
+//   upgrade   [--id ID | NAME] OPTIONS...: spinner and progress lines with
+//             carriage returns, two lines on standard error, then the result.
+//
+// Chosen by the environment:
+//   STANDIN_ARGS     file to which every run appends its arguments (each
+//                    followed by a NUL byte, the run by a line feed)
+//   STANDIN_ROWS     file of "name|identifier|installed|available" lines for
+//                    `list`; a built-in table when unset
+//   STANDIN_ASK      1: `list` first asks the agreement question and lists
+//                    only after the answer "y"
+//   STANDIN_UPGRADE  ok (default): "Successfully installed"; cancel: the
+//                    cancel code and "You cancelled"; fail: an error text
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const BuiltInRows[] = {
+    "Kelvara Studio|Kelvara.Studio|121.0|122.0",
+    "caf\xc3\xa9 cr\xc3\xa8me Notes|Cafe.CremeNotes|2.1.0|2.1",
+    "Zip Packer Professional Edition\xe2\x80\xa6|ZipPacker.Pro|1.2.3|1.3",
+    "Audio Tool|Audio.Tool|10.0|9.1",
+    "Mail Sync|Mail.Sync|3.0|",
+};
+
+/// Characters in a UTF-8 text (bytes that do not continue a sequence).
+size_t Characters(const std::string& text)
+{
+    size_t count = 0;
+    for (const unsigned char c : text)
+        count += (c & 0xC0) != 0x80 ? 1 : 0;
+    return count;
+}
+
+std::string Padded(const std::string& text, size_t width)
+{
+    const size_t used = Characters(text);
+    return used >= width ? text : text + std::string(width - used, ' ');
+}
+
+std::vector<std::string> Split(const std::string& line, char separator)
+{
+    std::vector<std::string> parts(1);
+    for (const char c : line) {
+        if (c == separator)
+            parts.emplace_back();
+        else
+            parts.back() += c;
+    }
+    return parts;
+}
+
+void RecordArguments(int argc, char** argv)
+{
+    const char* path = std::getenv("STANDIN_ARGS");
+    if (path == nullptr)
+        return;
+    std::ofstream out(path, std::ios::app | std::ios::binary);
+    for (int i = 1; i < argc; ++i)
+        out << argv[i] << '\0';
+    out << '\n';
+}
+
+bool Is(const char* variable, const char* value)
+{
+    const char* set = std::getenv(variable);
+    return set != nullptr && std::strcmp(set, value) == 0;
+}
+
+int List()
+{
+    if (Is("STANDIN_ASK", "1")) {
+        std::cout << "Do you agree to all the source agreements terms?\n" << std::flush;
+        std::string answer;
+        std::getline(std::cin, answer);
+        if (answer != "y\r" && answer != "y") {
+            std::cout << "The agreements were not accepted.\n";
+            return 1;
+        }
+    }
+    std::vector<std::string> rows;
+    if (const char* path = std::getenv("STANDIN_ROWS")) {
+        std::ifstream in(path);
+        for (std::string line; std::getline(in, line);)
+            rows.push_back(line);
+    } else {
+        rows.assign(std::begin(BuiltInRows), std::end(BuiltInRows));
+    }
+    std::cout << Padded("Name", 34) << Padded("Id", 36) << Padded("Version", 21) << Padded("Available", 21)
+              << "Source\n";
+    std::cout << std::string(119, '-') << "\n";
+    for (const std::string& row : rows) {
+        std::vector<std::string> f = Split(row, '|');
+        f.resize(4);
+        std::cout << Padded(f[0], 34) << Padded(f[1], 36) << Padded(f[2], 21) << Padded(f[3], 21) << "standin\n";
+    }
+    return 0;
+}
+
+int Upgrade()
+{
+    std::cout << "Found the application; downloading.\n";
+    std::cout << "   -    \r   \\    \r   |    \r   /    \r" << std::flush;
+    std::cout << "  ####            1.0 MB / 4.0 MB\r  ################  4.0 MB / 4.0 MB\n" << std::flush;
+    std::cerr << "stand-in: progress note one\nstand-in: progress note two\n" << std::flush;
+    if (Is("STANDIN_UPGRADE", "cancel")) {
+        std::cout << "Installer failed with exit code: 0x800704c7 : You cancelled the operation.\n";
+        return 1;
+    }
+    if (Is("STANDIN_UPGRADE", "fail")) {
+        std::cout << "No applicable upgrade found.\n";
+        return 1;
+    }
+    std::cout << "Starting package install...\nSuccessfully installed\n";
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    RecordArguments(argc, argv);
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "list")
+        return List();
+    if (command == "upgrade")
+        return Upgrade();
+    std::cerr << "stand-in: unknown command\n";
+    return 2;
+}

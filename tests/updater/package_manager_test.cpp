@@ -1,0 +1,153 @@
+#include "updater/package_manager.h"
+
+#include "content/qstring_print.h"
+#include "support/test_files.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+using namespace updater;
+
+namespace {
+
+QString Sh(const QString& script, const PassHandler& onPass = nullptr, int64_t silenceLimitMs = 0)
+{
+    return RunPackageManager({"/bin/sh", "-c", script}, onPass, silenceLimitMs);
+}
+
+/// The argument vectors the stand-in recorded, one per run.
+QList<QStringList> RecordedRuns(const QString& path)
+{
+    QList<QStringList> runs;
+    for (const QByteArray& run : testsupport::ReadBytes(path).split('\n')) {
+        if (run.isEmpty())
+            continue;
+        QStringList arguments;
+        for (const QByteArray& argument : run.chopped(1).split('\0'))
+            arguments << QString::fromUtf8(argument);
+        runs << arguments;
+    }
+    return runs;
+}
+
+} // namespace
+
+TEST(RunPackageManager, CollectsTheOutputAsTheToolLeftIt)
+{
+    const struct
+    {
+        const char* what;
+        const char* script;
+        const char* output;
+    } rows[] = {
+        {"prints nothing and exits", "exit 0", ""},
+        {"blank lines around are dropped", "printf '\\n\\nabc\\n\\n\\n'", "abc"},
+        {"lines joined by CR LF, CR dropped", "printf 'one\\r\\ntwo\\n'", "one\r\ntwo"},
+        {"standard error is collected too", "echo out; echo err >&2; sleep 0.2", "out\r\nerr"},
+        {"the bare question is answered", "echo 'Do you agree to all the source agreements terms?'; head -n 1",
+         "Do you agree to all the source agreements terms?\r\ny"},
+        {"the question with more text is not",
+         "echo 'Do you agree to all the source agreements terms? Y/N'; "
+         "timeout 1 head -n 1; echo done",
+         "Do you agree to all the source agreements terms? Y/N\r\ndone"},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(Sh(r.script), r.output) << r.what;
+    EXPECT_EQ(RunPackageManager({"/nonexistent/zorvane-packages", "list"}, nullptr, 0), "") << "a missing tool";
+}
+
+TEST(RunPackageManager, ErrorLinesJustBeforeTheExitComeAtMostOnceAndInOrder)
+{
+    const QString output = Sh("echo first; printf 'e1\\ne2\\ne3\\n' >&2");
+    const QStringList lines = output.split("\r\n");
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_EQ(lines.front(), "first");
+    // Each pass takes one waiting error line; those left when the output ends
+    // are not collected, and none comes twice or out of order.
+    const QStringList errors = lines.mid(1);
+    EXPECT_LE(errors.size(), 3);
+    for (qsizetype i = 0; i < errors.size(); ++i)
+        EXPECT_EQ(errors[i], QString("e%1").arg(i + 1)) << output.toStdString();
+}
+
+TEST(RunPackageManager, EveryPassReachesTheLiveLog)
+{
+    QStringList shown;
+    const QString output = Sh("echo a; echo b >&2; sleep 0.1; echo c", [&](const QString& line, const QString& error) {
+        if (!line.isEmpty())
+            shown << line;
+        if (!error.isEmpty())
+            shown << error;
+    });
+    EXPECT_EQ(output, "a\r\nb\r\nc");
+    EXPECT_EQ(shown, (QStringList{"a", "b", "c"}));
+}
+
+TEST(RunPackageManager, ASilentToolIsEndedAtTheLimit)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const struct
+    {
+        const char* what;
+        const char* script;
+    } rows[] = {
+        {"silent from the start", "echo $$ > '%1'; exec sleep 60"},
+        {"a line begun and never ended", "echo $$ > '%1'; printf 'abc'; exec sleep 60"},
+        {"silent after some output", "echo $$ > '%1'; echo listed; exec sleep 60"},
+    };
+    for (const auto& r : rows) {
+        const QString pidFile = dir.filePath("pid");
+        EXPECT_EQ(Sh(QString::fromLatin1(r.script).arg(pidFile), nullptr, 300), "") << r.what;
+        const pid_t pid = static_cast<pid_t>(testsupport::ReadBytes(pidFile).trimmed().toInt());
+        ASSERT_GT(pid, 0) << r.what;
+        EXPECT_NE(::kill(pid, 0), 0) << r.what << ": the tool still runs";
+    }
+}
+
+TEST(RunPackageManager, TextFromTheTableReachesTheToolAsOneArgumentAndRunsNothing)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString marker = dir.filePath("ran");
+    const QString args = dir.filePath("args");
+    qputenv("STANDIN_ARGS", args.toUtf8());
+    const QString hostile = "x\" & touch '" + marker + "' & \"; touch " + marker + "; $(touch " + marker + ") `touch " +
+                            marker + "` | touch " + marker;
+    for (const auto& [name, identifier] : {std::pair{hostile, QString("Id")}, std::pair{hostile + "\u2026", hostile}}) {
+        const QString output = RunPackageManager(UpgradeCommand(STANDIN_PATH, name, identifier).arguments, nullptr, 0);
+        EXPECT_TRUE(UpgradeSucceeded(output)) << output.toStdString();
+    }
+    qunsetenv("STANDIN_ARGS");
+    const QList<QStringList> runs = RecordedRuns(args);
+    ASSERT_EQ(runs.size(), 2);
+    EXPECT_EQ(runs[0], QStringList({"upgrade", hostile}) + UpgradeOptions);
+    EXPECT_EQ(runs[1], QStringList({"upgrade", "--id", hostile}) + UpgradeOptions);
+    EXPECT_FALSE(QFileInfo::exists(marker));
+}
+
+TEST(PackageManagerUsable, NeedsARunnableFileAndForTheBridgeFlatpak)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString runnable = dir.filePath("tool");
+    const QString plain = dir.filePath("plain");
+    testsupport::WriteBytes(runnable, "#!/bin/sh\n");
+    testsupport::WriteBytes(plain, "#!/bin/sh\n");
+    QFile::setPermissions(runnable, QFile::ReadOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", dir.path().toUtf8()); // no flatpak here
+    EXPECT_TRUE(PackageManagerUsable(runnable, false));
+    EXPECT_FALSE(PackageManagerUsable(runnable, true)) << "the bridge without flatpak";
+    EXPECT_FALSE(PackageManagerUsable(plain, false)) << "not executable";
+    EXPECT_FALSE(PackageManagerUsable(dir.filePath("missing"), false));
+    EXPECT_FALSE(PackageManagerUsable(dir.path(), false)) << "a folder";
+    QFile::copy(runnable, dir.filePath("flatpak"));
+    EXPECT_TRUE(PackageManagerUsable(runnable, true)) << "the bridge with flatpak";
+    qputenv("PATH", path);
+}
