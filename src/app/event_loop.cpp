@@ -189,6 +189,35 @@ void OnContentTabs()
     }
 }
 
+/// The controls of the installed-apps tab.
+void OnAppsControl(int64_t control, int64_t type)
+{
+    switch (control) {
+    case AppsList:
+        OnAppsListEvent(type);
+        break;
+    case AppsCheckButton:
+        if (runtime::UpdaterAvailable.load() == 1)
+            RefreshInstalledApps(true);
+        else
+            OpenInBrowser(PackageManagerSetupUrl);
+        break;
+    case ControlPanelButton:
+        // The desktop's software centre stands in for the list of installed
+        // programs; without one the button does nothing.
+        runtime::OpenSoftwareCentre();
+        break;
+    case SelectUpdatesButton:
+        SelectAppsWithUpdates();
+        break;
+    case StartUpdatesButton:
+        StartUpdates();
+        break;
+    default:
+        break;
+    }
+}
+
 void OnControl(int64_t control, int64_t type)
 {
     if (control >= SearchBox)
@@ -227,24 +256,11 @@ void OnControl(int64_t control, int64_t type)
         OnPlatformCombo();
         break;
     case AppsList:
-        OnAppsListEvent(type);
-        break;
     case AppsCheckButton:
-        if (runtime::UpdaterAvailable.load() == 1)
-            RefreshInstalledApps(true);
-        else
-            OpenInBrowser(PackageManagerSetupUrl);
-        break;
     case ControlPanelButton:
-        // The desktop's software centre stands in for the list of installed
-        // programs; without one the button does nothing.
-        runtime::OpenSoftwareCentre();
-        break;
     case SelectUpdatesButton:
-        SelectAppsWithUpdates();
-        break;
     case StartUpdatesButton:
-        StartUpdates();
+        OnAppsControl(control, type);
         break;
     case PictureImage:
         OpenPictureStory();
@@ -252,9 +268,6 @@ void OnControl(int64_t control, int64_t type)
     case NewsList:
     case ArticlesList:
         OpenNewsItem(control, type);
-        break;
-    case SettingsClose:
-        CloseSettingsWindow();
         break;
     default:
         if (ui::WindowOf(control) == SettingsWindow)

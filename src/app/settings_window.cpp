@@ -193,6 +193,10 @@ void OnSettingsControl(int64_t control, int64_t type)
 {
     using namespace ui::no;
     settings::AppSettings& s = settings::Settings;
+    if (control == SettingsClose) {
+        CloseSettingsWindow();
+        return;
+    }
     if (control == SettingsRefreshRate || control == SettingsAlertNames) {
         if (type == ui::ControlFocus)
             ui::SelectAllText(control);

@@ -172,8 +172,7 @@ int RunProgram(int argc, char** argv)
     runtime::SetEventThread();
     // While a page loads, the windows keep painting, and a quit request ends
     // the transfer instead of waiting for a slow server.
-    runtime::SetTransferWatchForThisThread(
-        {runtime::DrainEvents, [] { return runtime::QuitRequested.load() != 0; }});
+    runtime::SetTransferWatchForThisThread({runtime::DrainEvents, [] { return runtime::QuitRequested.load() != 0; }});
 
     CreateProgramWindows();
     ShowAtStart();

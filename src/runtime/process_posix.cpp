@@ -132,6 +132,47 @@ QString ProcessCommandLine(const QString& program, const QString& parameters)
     return line;
 }
 
+namespace {
+
+/// Starts the child with the pipe ends as its standard streams, in
+/// `directory` when given; its pid, or -1.
+pid_t Spawn(char* const argv[], const int in[2], const int out[2], const int err[2], const QByteArray& directory)
+{
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (in[0] >= 0)
+        posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
+    if (out[1] >= 0)
+        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    if (err[1] >= 0)
+        posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
+    if (!directory.isEmpty())
+        posix_spawn_file_actions_addchdir_np(&actions, directory.constData());
+
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    // The child starts with no blocked signals and the usual dispositions,
+    // whatever this program ignores, and in a group of its own.
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    for (const int signal : {SIGPIPE, SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGCHLD})
+        sigaddset(&defaults, signal);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
+
+    pid_t pid = -1;
+    const int failed = ::posix_spawnp(&pid, argv[0], &actions, &attributes, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    return failed == 0 ? pid : -1;
+}
+
+} // namespace
+
 Process* ProcessRun(const QStringList& arguments, const QString& workingDirectory, uint32_t flags)
 {
     if (arguments.isEmpty() || (flags & RunOpen) == 0)
@@ -165,38 +206,8 @@ Process* ProcessRun(const QStringList& arguments, const QString& workingDirector
         return nullptr;
     }
 
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (in[0] >= 0)
-        posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
-    if (out[1] >= 0)
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    if (err[1] >= 0)
-        posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
-    const QByteArray directory = workingDirectory.toUtf8();
-    if (!directory.isEmpty())
-        posix_spawn_file_actions_addchdir_np(&actions, directory.constData());
-
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    // The child starts with no blocked signals and the usual dispositions,
-    // whatever this program ignores, and in a group of its own.
-    sigset_t none;
-    sigemptyset(&none);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    sigset_t defaults;
-    sigemptyset(&defaults);
-    for (const int signal : {SIGPIPE, SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGCHLD})
-        sigaddset(&defaults, signal);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
-
-    pid_t pid = -1;
-    const int failed = ::posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    if (failed != 0) {
+    const pid_t pid = Spawn(argv.data(), in, out, err, workingDirectory.toUtf8());
+    if (pid < 0) {
         closeAll();
         return nullptr;
     }
