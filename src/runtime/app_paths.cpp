@@ -5,9 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
-
-#include <unistd.h>
+#include <QFileInfo>
 
 namespace runtime {
 
@@ -25,12 +23,18 @@ QString XdgFolder(const char* variable, const QString& fallbackUnderHome)
 
 } // namespace
 
-QString ChooseSettingsPath(const QString& programDir, const QString& configHome, bool programDirWritable)
+QString ChooseSettingsPath(const QString& programDir, const QString& configHome, bool portable)
 {
     const QString fileName = AppTitle + QStringLiteral(".ini");
-    if (programDirWritable)
+    if (portable)
         return programDir + fileName;
     return WithTrailingSlash(configHome) + QStringLiteral("zorvane/") + fileName;
+}
+
+bool IsPortableProgramDir(const QString& programDir)
+{
+    const QString desktopEntry = programDir + QStringLiteral("../share/applications/") + DesktopId + ".desktop";
+    return FolderWritable(programDir) && !QFileInfo::exists(desktopEntry);
 }
 
 QString ConfigHome()
@@ -41,8 +45,7 @@ QString ConfigHome()
 void InitAppPaths()
 {
     ProgramDir = PathPart(QCoreApplication::applicationFilePath());
-    const bool writable = ::access(QFile::encodeName(ProgramDir).constData(), W_OK) == 0;
-    SettingsPath = ChooseSettingsPath(ProgramDir, ConfigHome(), writable);
+    SettingsPath = ChooseSettingsPath(ProgramDir, ConfigHome(), IsPortableProgramDir(ProgramDir));
     StartupDir = ConfigHome() + QStringLiteral("autostart/");
     LocalAppDataDir = XdgFolder("XDG_DATA_HOME", QStringLiteral(".local/share"));
     WingetPath = LocalAppDataDir + QStringLiteral("Microsoft/WindowsApps/winget.exe");
