@@ -143,8 +143,13 @@ int RunProgram(int argc, char** argv)
     runtime::HttpServiceStart();
     const int64_t httpStarted = runtime::ElapsedMs();
     QApplication application(argc, argv);
+    // The application name is the class in the windows' WM_CLASS and the
+    // desktop file name the Wayland app id: the installed desktop entry's
+    // StartupWMClass and file name match them, so docks group the windows
+    // under the entry and show its icon.
     QApplication::setApplicationName(runtime::AppTitle);
     QApplication::setApplicationVersion(runtime::AppVersion);
+    QApplication::setDesktopFileName(runtime::DesktopId);
     QApplication::setQuitOnLastWindowClosed(false);
 
     const int64_t settled = httpStarted + 100;

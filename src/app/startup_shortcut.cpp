@@ -16,7 +16,7 @@ void ApplyStartupShortcut()
     if (settings::Settings.App_Run_At_Startup != 1)
         return;
     const QByteArray entry =
-        settings::AutostartEntry(runtime::ProgramPath, runtime::ProgramDir, runtime::AppTitle, runtime::AppId);
+        settings::AutostartEntry(runtime::ProgramPath, runtime::ProgramDir, runtime::AppTitle, runtime::DesktopId);
     if (!runtime::ReplaceFile(path, entry))
         ShowMessageBox(runtime::AppTitle,
                        QStringLiteral("Couldn't set this application to run at startup. :(\nThis error normally "

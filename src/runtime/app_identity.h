@@ -8,9 +8,10 @@ namespace runtime {
 
 inline const QString AppTitle = QStringLiteral("Zorvane Software Updates and News");
 inline const QString AppVersion = QStringLiteral("4.01");
-/// The program's name on the desktop: its icon in the icon theme, its
-/// desktop entry and the window class docks group it by.
-inline const QString AppId = QStringLiteral("com.zorvane.SoftwareUpdatesAndNews");
+/// The reverse-DNS name of the installed program: its desktop entry is
+/// DesktopId + ".desktop", its icon and AppStream metainfo carry the same
+/// name, and it is the Wayland app id. resources/CMakeLists.txt repeats it.
+inline const QString DesktopId = QStringLiteral("com.zorvane.SoftwareUpdatesAndNews");
 inline const QString SiteDisplayName = QStringLiteral("Zorvane.com");
 inline const QString SiteSearchAccount = QStringLiteral("partner-pub-0000000000000000%3Azorvane");
 

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <unistd.h>
@@ -26,10 +27,10 @@ QString XdgFolder(const char* variable, const QString& fallbackUnderHome)
 
 } // namespace
 
-QString ChooseSettingsPath(const QString& programDir, const QString& configHome, bool programDirWritable)
+QString ChooseSettingsPath(const QString& programDir, const QString& configHome, bool portable)
 {
     const QString fileName = AppTitle + QStringLiteral(".ini");
-    if (programDirWritable)
+    if (portable)
         return programDir + fileName;
     return WithTrailingSlash(configHome) + QStringLiteral("zorvane/") + fileName;
 }
@@ -37,6 +38,12 @@ QString ChooseSettingsPath(const QString& programDir, const QString& configHome,
 QString ChoosePackageManagerPath(const QString& programDir, const QString& chosen)
 {
     return chosen.isEmpty() ? programDir + PackageBridgeName : chosen;
+}
+
+bool IsPortableProgramDir(const QString& programDir)
+{
+    const QString desktopEntry = programDir + QStringLiteral("../share/applications/") + DesktopId + ".desktop";
+    return FolderWritable(programDir) && !QFileInfo::exists(desktopEntry);
 }
 
 QString ConfigHome()
@@ -48,8 +55,7 @@ void InitAppPaths()
 {
     ProgramPath = QCoreApplication::applicationFilePath();
     ProgramDir = PathPart(ProgramPath);
-    const bool writable = ::access(QFile::encodeName(ProgramDir).constData(), W_OK) == 0;
-    SettingsPath = ChooseSettingsPath(ProgramDir, ConfigHome(), writable);
+    SettingsPath = ChooseSettingsPath(ProgramDir, ConfigHome(), IsPortableProgramDir(ProgramDir));
     StartupDir = ConfigHome() + QStringLiteral("autostart/");
     LocalAppDataDir = XdgFolder("XDG_DATA_HOME", QStringLiteral(".local/share"));
     WingetPath = ChoosePackageManagerPath(ProgramDir, QString::fromLocal8Bit(qgetenv("ZORVANE_PACKAGE_MANAGER")));

@@ -15,9 +15,18 @@ inline QString LocalAppDataDir; // XDG data folder
 inline QString WingetPath;      // the package manager the updater runs
 inline QString PictureTempPath; // the downloaded picture of the day
 
-/// The settings file beside the program when its folder is writable (portable
-/// use); otherwise in `configHome` + "zorvane/". Pure.
-QString ChooseSettingsPath(const QString& programDir, const QString& configHome, bool programDirWritable);
+/// The settings file beside the program for a portable copy; otherwise in
+/// `configHome` + "zorvane/". Pure.
+QString ChooseSettingsPath(const QString& programDir, const QString& configHome, bool portable);
+
+/// Whether `programDir` (ending with "/") holds a portable copy, which keeps
+/// its settings beside itself: the folder is writable (FolderWritable) and is
+/// not the program folder of an installation. An installation is recognised
+/// by its desktop entry, `programDir` + "../share/applications/" + DesktopId +
+/// ".desktop", so an installed program run by root, or installed into a
+/// prefix the user owns, still keeps its settings in the config folder.
+/// Reads the file system. Any thread.
+bool IsPortableProgramDir(const QString& programDir);
 
 /// File name of the program's own package-manager bridge, installed beside it.
 inline const QString PackageBridgeName = QStringLiteral("zorvane-packages");

@@ -30,6 +30,11 @@ int64_t FileSize(const QString& path);
 /// (no owner write permission) are left alone.
 void DeleteMatchingFiles(const QString& directory, const QString& pattern);
 
+/// Whether files can be created in the folder `path`: access() allows it and
+/// its permission bits let someone write (root passes access() even for a
+/// folder that nobody may write). False for a missing folder or a file.
+bool FolderWritable(const QString& path);
+
 /// The user's temporary folder, resolved, ending with "/".
 QString TempDirectory();
 

@@ -100,6 +100,17 @@ void DeleteMatchingFiles(const QString& directory, const QString& pattern)
     }
 }
 
+bool FolderWritable(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st
+    {
+    };
+    if (name.isEmpty() || ::stat(name.constData(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return false;
+    return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 && ::access(name.constData(), W_OK) == 0;
+}
+
 QString TempDirectory()
 {
     const QString temp = QDir::tempPath();

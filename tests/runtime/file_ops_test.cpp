@@ -122,6 +122,31 @@ TEST(FileOps, PathPartCutsAtTheLastSeparator)
         EXPECT_EQ(PathPart(r.path), r.part) << r.path;
 }
 
+TEST(FileOps, FolderWritableHonoursThePermissionBitsEvenForRoot)
+{
+    QTemporaryDir dir;
+    const QString d = dir.path() + "/";
+    ASSERT_TRUE(QDir(d).mkdir("open"));
+    ASSERT_TRUE(QDir(d).mkdir("locked"));
+    ASSERT_TRUE(QFile::setPermissions(d + "locked", QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                                        QFileDevice::ReadOther | QFileDevice::ExeOther));
+    testsupport::WriteBytes(d + "file", "x");
+    const struct
+    {
+        QString path;
+        bool writable;
+    } rows[] = {
+        {d + "open", true},     // a fresh folder of the user's
+        {d + "open/", true},    // with the trailing separator of runtime::ProgramDir
+        {d + "locked", false},  // r-x for everyone: root's access() would say yes
+        {d + "file", false},    // not a folder
+        {d + "missing", false}, // nothing there
+        {QString(), false},     // no path
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(FolderWritable(r.path), r.writable) << r.path.toStdString();
+}
+
 TEST(FileOps, TempDirectoryEndsWithASeparatorAndExists)
 {
     const QString temp = TempDirectory();
