@@ -1,0 +1,214 @@
+// The bridge run as the program runs it, against real flatpak: a local
+// repository built offline by make-local-flatpak-repo.sh, with an application
+// installed at 1.0 into a throwaway user installation.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStandardPaths>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+const QString Bridge = QStringLiteral(ZORVANE_PACKAGES_BRIDGE);
+const QString RepoScript = QStringLiteral(FLATPAK_REPO_SCRIPT);
+const QStringList UpgradeOptions = {"--accept-package-agreements", "--accept-source-agreements", "--include-unknown"};
+
+struct Ran
+{
+    int exitCode = -1; ///< -1 when it crashed or did not finish
+    QString out;
+    QString err;
+};
+
+Ran RunProgram(const QString& program, const QStringList& arguments, const QProcessEnvironment& environment)
+{
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    process.closeWriteChannel();
+    process.waitForFinished(120000);
+    const bool finished = process.state() == QProcess::NotRunning && process.exitStatus() == QProcess::NormalExit;
+    return {finished ? process.exitCode() : -1, QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+/// The application rows of a `list` output as "name|identifier|installed|available",
+/// each field cut at the positions the program reads.
+QStringList TableRows(const QString& out)
+{
+    const QStringList lines = out.split(u'\n');
+    const qsizetype separator = lines.indexOf(QString(119, u'-'));
+    if (separator < 0)
+        return {"no separator line"};
+    QStringList rows;
+    for (qsizetype i = separator + 1; i < lines.size(); ++i) {
+        const QString& line = lines[i];
+        if (line.size() < 71) // the closing line, or nothing after the last line end
+            continue;
+        rows << QStringList{line.mid(0, 34).trimmed(), line.mid(34, 35).trimmed(), line.mid(70, 20).trimmed(),
+                            line.mid(91, 20).trimmed()}
+                    .join(u'|');
+    }
+    return rows;
+}
+
+class FlatpakBridge : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (QStandardPaths::findExecutable("flatpak").isEmpty())
+            GTEST_SKIP() << "flatpak is not installed (scripts/setup installs it)";
+        ASSERT_TRUE(dir_.isValid());
+        work_ = dir_.path() + "/repo";
+        const QString home = work_ + "/home";
+        env_ = QProcessEnvironment::systemEnvironment();
+        env_.insert("HOME", home);
+        env_.insert("XDG_DATA_HOME", home + "/.local/share");
+        env_.insert("XDG_CONFIG_HOME", home + "/.config");
+        env_.insert("XDG_CACHE_HOME", home + "/.cache");
+        env_.remove("FLATPAK_USER_DIR");
+        // The machine's own system installation stays out: its applications
+        // are not the test's, and refreshing its remotes would go to the
+        // network. An empty one takes its place; only root could have
+        // flatpak create it.
+        const QString system = dir_.path() + "/system";
+        for (const char* folder : {"objects", "tmp", "refs/heads", "refs/mirrors", "refs/remotes", "state"})
+            ASSERT_TRUE(QDir().mkpath(system + "/repo/" + folder));
+        QFile config(system + "/repo/config");
+        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+        config.write("[core]\nrepo_version=1\nmode=bare-user-only\n");
+        config.close();
+        env_.insert("FLATPAK_SYSTEM_DIR", system);
+        // Post-install triggers run under bubblewrap, which needs user
+        // namespaces; nothing here depends on them, so there are none to run.
+        ASSERT_TRUE(QDir().mkpath(dir_.path() + "/no-triggers"));
+        env_.insert("FLATPAK_TRIGGERSDIR", dir_.path() + "/no-triggers");
+        if (::geteuid() != 0 && !QFile::exists("/run/dbus/system_bus_socket") &&
+            env_.value("DBUS_SYSTEM_BUS_ADDRESS").isEmpty()) {
+            // Without root, flatpak checks parental controls over the system
+            // D-Bus before every install and update; a private bus will do.
+            if (QStandardPaths::findExecutable("dbus-daemon").isEmpty())
+                GTEST_SKIP() << "no system D-Bus and no dbus-daemon to start one: flatpak cannot install as a user";
+            bus_.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
+            const QString address =
+                bus_.waitForReadyRead(10000) ? QString::fromUtf8(bus_.readLine()).trimmed() : QString();
+            if (address.isEmpty())
+                GTEST_SKIP() << "dbus-daemon could not start a private bus, which flatpak needs as a user";
+            env_.insert("DBUS_SYSTEM_BUS_ADDRESS", address);
+        }
+        const Ran init = RunProgram("bash", {RepoScript, "init", work_}, env_);
+        ASSERT_EQ(init.exitCode, 0) << init.err.toStdString();
+    }
+
+    void TearDown() override
+    {
+        if (bus_.state() != QProcess::NotRunning) {
+            bus_.kill();
+            bus_.waitForFinished();
+        }
+    }
+
+    Ran Publish(const QString& version) { return RunProgram("bash", {RepoScript, "publish", work_, version}, env_); }
+    Ran RunBridge(const QStringList& arguments) { return RunProgram(Bridge, arguments, env_); }
+    Ran Flatpak(const QStringList& arguments) { return RunProgram("flatpak", arguments, env_); }
+
+    QString InstalledVersion()
+    {
+        return Flatpak({"list", "--user", "--app", "--columns=application,version"}).out.trimmed();
+    }
+
+    QTemporaryDir dir_;
+    QString work_;
+    QProcessEnvironment env_;
+    QProcess bus_;
+};
+
+TEST_F(FlatpakBridge, ListsThenUpgradesAndRefusesWhatItCannotUpgrade)
+{
+    const Ran installed = RunBridge({"list"});
+    ASSERT_EQ(installed.exitCode, 0) << installed.err.toStdString();
+    EXPECT_EQ(TableRows(installed.out), QStringList{"Hello|org.example.Hello|1.0|"}) << "no newer version yet";
+
+    ASSERT_EQ(Publish("2.0").exitCode, 0);
+    const Ran offered = RunBridge({"list"});
+    ASSERT_EQ(offered.exitCode, 0) << offered.err.toStdString();
+    EXPECT_EQ(TableRows(offered.out), QStringList{"Hello|org.example.Hello|1.0|2.0"}) << "2.0 published";
+
+    const Ran upgraded = RunBridge(QStringList{"upgrade", "--id", "org.example.Hello"} + UpgradeOptions);
+    EXPECT_EQ(upgraded.exitCode, 0) << upgraded.out.toStdString() << upgraded.err.toStdString();
+    EXPECT_TRUE(upgraded.out.contains("Updating app/org.example.Hello/x86_64/stable\n")) << "flatpak's own line";
+    EXPECT_TRUE(upgraded.out.endsWith("Successfully installed org.example.Hello 2.0\n")) << upgraded.out.toStdString();
+    EXPECT_EQ(InstalledVersion(), "org.example.Hello\t2.0");
+    EXPECT_EQ(TableRows(RunBridge({"list"}).out), QStringList{"Hello|org.example.Hello|2.0|"}) << "up to date";
+
+    const struct
+    {
+        const char* what;
+        QStringList arguments;
+        const char* lastLine;
+    } refused[] = {
+        {"nothing newer", QStringList{"upgrade", "Hello"} + UpgradeOptions,
+         "The update failed: org.example.Hello is still at version 2.0.\n"},
+        {"no such name", QStringList{"upgrade", "No Such App"} + UpgradeOptions,
+         "The update failed: no installed application is named \"No Such App\".\n"},
+    };
+    for (const auto& r : refused) {
+        const Ran ran = RunBridge(r.arguments);
+        EXPECT_EQ(ran.exitCode, 1) << r.what;
+        EXPECT_FALSE((ran.out + ran.err).contains("Successfully installed")) << r.what;
+        EXPECT_TRUE(ran.out.endsWith(r.lastLine)) << r.what << ": " << ran.out.toStdString();
+    }
+    EXPECT_EQ(InstalledVersion(), "org.example.Hello\t2.0");
+}
+
+TEST_F(FlatpakBridge, APullThatFailsIsAFailureWithFlatpaksError)
+{
+    ASSERT_EQ(Publish("2.0").exitCode, 0);
+    // The repository loses the new commit object: the pull of 2.0 fails.
+    const QString commit = Flatpak({"remote-info", "--user", "-c", "local", "org.example.Hello"}).out.trimmed();
+    ASSERT_EQ(commit.size(), 64) << commit.toStdString();
+    ASSERT_TRUE(QFile::remove(work_ + "/repo/objects/" + commit.left(2) + "/" + commit.mid(2) + ".commit"));
+
+    const Ran ran = RunBridge(QStringList{"upgrade", "Hello"} + UpgradeOptions);
+    EXPECT_EQ(ran.exitCode, 1);
+    EXPECT_TRUE(ran.err.contains("Failed to update org.example.Hello")) << "flatpak's error: " << ran.err.toStdString();
+    EXPECT_FALSE((ran.out + ran.err).contains("Successfully installed"));
+    EXPECT_TRUE(ran.out.endsWith(
+        "The update failed: flatpak could not update app/org.example.Hello/x86_64/stable (exit status 1).\n"))
+        << ran.out.toStdString();
+    EXPECT_EQ(InstalledVersion(), "org.example.Hello\t1.0");
+}
+
+TEST(BridgeCommandLine, AnythingElseGetsTheUsageLineAndStatus2)
+{
+    const struct
+    {
+        const char* what;
+        QStringList arguments;
+    } rows[] = {
+        {"nothing", {}},
+        {"an unknown command", {"remove", "Hello"}},
+        {"upgrade without a target", {"upgrade"}},
+        {"an unknown option", {"upgrade", "Hello", "--assume-yes"}},
+    };
+    for (const auto& r : rows) {
+        const Ran ran = RunProgram(Bridge, r.arguments, QProcessEnvironment::systemEnvironment());
+        EXPECT_EQ(ran.exitCode, 2) << r.what;
+        EXPECT_TRUE(ran.err.startsWith("usage: zorvane-packages list")) << r.what << ": " << ran.err.toStdString();
+        EXPECT_EQ(ran.out, "") << r.what;
+    }
+}
+
+} // namespace

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "command_line.h"
+
+namespace packagesbridge {
+
+// The bridge's two commands, carried out with flatpak. Both print to the
+// bridge's standard output and standard error and return its exit status.
+
+/// Prints the table of the applications installed in every flatpak
+/// installation the user can see, with the newer versions the remotes offer.
+/// 0 when listed; 1, with flatpak's error, when flatpak cannot list them.
+int ListApps();
+
+/// Updates every installed copy of the application `command` names, passing
+/// flatpak's output through line by line, and ends with "Successfully
+/// installed" when every flatpak run exited 0 and an installed version (or,
+/// for an application without versions, its commit) changed; otherwise with
+/// "The update failed: " and the reason. Returns 0 or 1.
+int UpgradeApp(const Command& command);
+
+} // namespace packagesbridge
