@@ -76,19 +76,7 @@ protected:
     }
 
     /// The argument vectors the stand-in was run with, one per run.
-    static QList<QStringList> Runs()
-    {
-        QList<QStringList> runs;
-        for (const QByteArray& run : testsupport::ReadBytes(ArgsPath()).split('\n')) {
-            if (run.isEmpty())
-                continue;
-            QStringList arguments;
-            for (const QByteArray& argument : run.chopped(1).split('\0'))
-                arguments << QString::fromUtf8(argument);
-            runs << arguments;
-        }
-        return runs;
-    }
+    static QList<QStringList> Runs() { return testsupport::RecordedRuns(ArgsPath()); }
 
     static void ClickCheck() { app::DispatchEvent(runtime::EvControl, MainWindow, AppsCheckButton, 0, 0); }
 

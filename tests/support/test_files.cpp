@@ -21,4 +21,18 @@ QByteArray ReadBytes(const QString& path)
     return file.readAll();
 }
 
+QList<QStringList> RecordedRuns(const QString& path)
+{
+    QList<QStringList> runs;
+    for (const QByteArray& run : ReadBytes(path).split('\n')) {
+        if (run.isEmpty())
+            continue;
+        QStringList arguments;
+        for (const QByteArray& argument : run.chopped(1).split('\0'))
+            arguments << QString::fromUtf8(argument);
+        runs << arguments;
+    }
+    return runs;
+}
+
 } // namespace testsupport

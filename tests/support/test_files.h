@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace testsupport {
 
@@ -10,5 +12,9 @@ void WriteBytes(const QString& path, const QByteArray& bytes);
 
 /// The whole content of `path`; empty when it cannot be read.
 QByteArray ReadBytes(const QString& path);
+
+/// The argument vectors the test package manager recorded in `path`, one
+/// per run (each run a line of NUL-ended arguments).
+QList<QStringList> RecordedRuns(const QString& path);
 
 } // namespace testsupport

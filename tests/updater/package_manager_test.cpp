@@ -20,21 +20,6 @@ QString Sh(const QString& script, const PassHandler& onPass = nullptr, int64_t s
     return RunPackageManager({"/bin/sh", "-c", script}, onPass, silenceLimitMs);
 }
 
-/// The argument vectors the stand-in recorded, one per run.
-QList<QStringList> RecordedRuns(const QString& path)
-{
-    QList<QStringList> runs;
-    for (const QByteArray& run : testsupport::ReadBytes(path).split('\n')) {
-        if (run.isEmpty())
-            continue;
-        QStringList arguments;
-        for (const QByteArray& argument : run.chopped(1).split('\0'))
-            arguments << QString::fromUtf8(argument);
-        runs << arguments;
-    }
-    return runs;
-}
-
 } // namespace
 
 TEST(RunPackageManager, CollectsTheOutputAsTheToolLeftIt)
@@ -124,7 +109,7 @@ TEST(RunPackageManager, TextFromTheTableReachesTheToolAsOneArgumentAndRunsNothin
         EXPECT_TRUE(UpgradeSucceeded(output)) << output.toStdString();
     }
     qunsetenv("STANDIN_ARGS");
-    const QList<QStringList> runs = RecordedRuns(args);
+    const QList<QStringList> runs = testsupport::RecordedRuns(args);
     ASSERT_EQ(runs.size(), 2);
     EXPECT_EQ(runs[0], QStringList({"upgrade", hostile}) + UpgradeOptions);
     EXPECT_EQ(runs[1], QStringList({"upgrade", "--id", hostile}) + UpgradeOptions);
