@@ -64,6 +64,10 @@ int64_t NumberOfWidget(const QWidget* widget)
         const QVariant value = w->property(NumberProperty);
         if (value.isValid())
             return value.toLongLong();
+        // A window of its own (a message box, a menu) is not part of the
+        // window that owns it, even though Qt makes the owner its parent.
+        if (w->isWindow())
+            return -1;
     }
     return -1;
 }

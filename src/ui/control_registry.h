@@ -36,7 +36,8 @@ template <typename T> T* WidgetAs(int64_t number)
     return entry != nullptr ? qobject_cast<T*>(entry->widget.data()) : nullptr;
 }
 
-/// The number of `widget` or of the nearest registered widget holding it; -1.
+/// The number of `widget` or of the nearest registered widget holding it
+/// within the same window; -1 for widgets of windows that have no number.
 int64_t NumberOfWidget(const QWidget* widget);
 
 QList<int64_t> RegisteredNumbers();

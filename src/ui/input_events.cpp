@@ -52,23 +52,31 @@ public:
 private:
     bool OnKey(QObject* watched, QKeyEvent* key, bool pressed)
     {
+        const int vk = VirtualKeyOf(key->key());
+        if (!pressed) {
+            // A release counts wherever it lands: the press may have closed
+            // the window (a message box) whose control had the focus.
+            if (!key->isAutoRepeat())
+                SetHeld(vk, false);
+            return false;
+        }
         // Qt delivers a key event to each widget up the chain; count it once,
         // at the window-level object that receives it first.
         auto* widget = qobject_cast<QWidget*>(watched);
         QWidget* focus = QApplication::focusWidget();
         if (widget == nullptr || (focus != nullptr ? widget != focus : widget != QApplication::activeWindow()))
             return false;
-        const int vk = VirtualKeyOf(key->key());
-        if (key->isAutoRepeat() && !pressed)
+        SetHeld(vk, true);
+        if (vk == 0)
             return false;
-        SetHeld(vk, pressed);
-        if (!pressed || vk == 0)
+        // Keys typed in a window that is not one of ours (a message box, a
+        // menu) belong to it: Enter and Escape must answer the box, and
+        // nothing may be acted on again once it has closed.
+        const Entry* windowEntry = FindEntry(NumberOfWidget(widget->window()));
+        if (windowEntry == nullptr || windowEntry->kind)
             return false;
         runtime::InsertInputNotification(runtime::EvKeyDown, vk);
-        if (vk != VkEnter && vk != VkEscape)
-            return false;
-        const Entry* windowEntry = FindEntry(NumberOfWidget(widget->window()));
-        if (windowEntry == nullptr || shortcutWindowSet.count(windowEntry->window) == 0)
+        if ((vk != VkEnter && vk != VkEscape) || shortcutWindowSet.count(windowEntry->window) == 0)
             return false;
         runtime::InsertEvent({runtime::EvMenu, windowEntry->window, KeyShortcutEvent, 0, 0});
         return true; // the shortcut binding keeps the key from the focused control

@@ -2,6 +2,7 @@
 
 #include "window_fixture.h"
 
+#include "runtime/event_queue.h"
 #include "ui/control_numbers.h"
 #include "ui/controls.h"
 #include "ui/input_events.h"
@@ -12,6 +13,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -27,7 +29,8 @@ const QRect FullHd(0, 0, 1920, 1080);
 const QRect RightFullHd(1920, 0, 1920, 1080);
 
 /// Runs `inspect` on the open message box once it has been placed, then
-/// closes the box through the button `inspect` returns (null: the default).
+/// closes the box through the button `inspect` returns (null: the default),
+/// unless `inspect` closed it already.
 void WhenBoxOpens(std::function<QAbstractButton*(QMessageBox&)> inspect)
 {
     auto* timer = new QTimer;
@@ -39,7 +42,8 @@ void WhenBoxOpens(std::function<QAbstractButton*(QMessageBox&)> inspect)
         timer->stop();
         timer->deleteLater();
         QAbstractButton* button = inspect(*box);
-        (button != nullptr ? button : box->defaultButton())->click();
+        if (box->isVisible())
+            (button != nullptr ? button : box->defaultButton())->click();
     });
     timer->start();
 }
@@ -310,4 +314,48 @@ TEST(ShowMessageBox, WaitsWhileEnterAndEscapeAreBothHeld)
     RefocusAndSendKey(keyTarget, Qt::Key_Return, false);
     RefocusAndSendKey(keyTarget, Qt::Key_Escape, false);
     EXPECT_FALSE(ui::KeyHeld(ui::VkEnter) || ui::KeyHeld(ui::VkEscape));
+}
+
+TEST(ShowMessageBox, EnterAndEscapeAnswerTheBoxAndAreNotReplayedAfterwards)
+{
+    ASSERT_TRUE(apptest::CreateProgramWindows());
+    // Bound as start-up binds them: in these windows the keys are the program's.
+    const int64_t bound[] = {ui::no::MainWindow, ui::no::SettingsWindow};
+    ui::InstallInputFilter(bound, 2);
+    ui::ShowWindow(ui::no::MainWindow);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(ui::Widget(ui::no::MainWindow)));
+
+    const struct
+    {
+        const char* probe;
+        int64_t flags;
+        Qt::Key key;
+        int expected;
+    } rows[] = {
+        {"Enter takes the default button", app::FlagsOkCancel, Qt::Key_Return, app::IdOk},
+        {"Enter takes the second button when it is the default", 289, Qt::Key_Return, app::IdCancel},
+        {"Escape takes Cancel", app::FlagsOkCancel, Qt::Key_Escape, app::IdCancel},
+        {"Escape closes a notice", app::FlagsWarningIcon, Qt::Key_Escape, app::IdOk},
+    };
+    for (const auto& r : rows) {
+        runtime::DrainEvents();
+        bool answeredByKey = false;
+        WhenBoxOpens([&](QMessageBox& box) -> QAbstractButton* {
+            box.activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&box)) << r.probe;
+            QTest::keyClick(QApplication::focusWidget(), r.key);
+            answeredByKey = !box.isVisible();
+            if (!answeredByKey)
+                box.done(0); // the key did nothing; end the box so the test goes on
+            return nullptr;
+        });
+        const int answer = app::ShowMessageBox(QStringLiteral("Confirm"), QStringLiteral("keys"), r.flags);
+        EXPECT_TRUE(answeredByKey) << r.probe;
+        if (answeredByKey) {
+            EXPECT_EQ(answer, r.expected) << r.probe;
+        }
+        // The key belonged to the box: the main loop must not see it afterwards.
+        for (int32_t kind; (kind = runtime::PollEvent()) != 0;)
+            EXPECT_NE(kind, runtime::EvKeyDown) << r.probe << ": key " << runtime::EventParam() << " replayed";
+    }
 }
