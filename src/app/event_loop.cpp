@@ -62,7 +62,7 @@ void OnMenu(int64_t item)
         if (ui::State(ContentTabs) != TabInstalledApps)
             ui::SetState(ContentTabs, TabInstalledApps);
         ShowMainWindow();
-        runtime::PostEvent(runtime::EvControl, MainWindow, AppsCheckButton, 1000);
+        runtime::PostEvent(runtime::EvControl, MainWindow, AppsCheckButton, ui::ControlClick);
         break;
     case menu::Quit:
         QuitApplication();
@@ -192,10 +192,13 @@ void OnContentTabs()
 /// The controls of the installed-apps tab.
 void OnAppsControl(int64_t control, int64_t type)
 {
-    switch (control) {
-    case AppsList:
+    if (control == AppsList) {
         OnAppsListEvent(type);
-        break;
+        return;
+    }
+    if (type != ui::ControlClick) // the buttons act on the press, not on the focus
+        return;
+    switch (control) {
     case AppsCheckButton:
         if (runtime::UpdaterAvailable.load() == 1)
             RefreshInstalledApps(true);
@@ -222,6 +225,10 @@ void OnControl(int64_t control, int64_t type)
 {
     if (control >= SearchBox)
         LastUsedControl = control;
+    // Buttons also report getting the keyboard focus (a click gives it
+    // first); only the press itself acts, so one click acts once and tabbing
+    // onto a button starts nothing.
+    const bool pressed = type == ui::ControlClick;
     switch (control) {
     case VisitSiteImage:
     case DonateImage:
@@ -231,7 +238,7 @@ void OnControl(int64_t control, int64_t type)
         OpenSettingsWindow();
         break;
     case RefreshImage:
-        if (type == ui::ControlClick)
+        if (pressed)
             RefreshContent(true);
         break;
     case SearchBox:
@@ -240,7 +247,8 @@ void OnControl(int64_t control, int64_t type)
         UpdateSearchBoxLook();
         break;
     case SearchButton:
-        SiteSearch();
+        if (pressed)
+            SiteSearch();
         break;
     case ContentTabs:
         OnContentTabs();
@@ -253,7 +261,8 @@ void OnControl(int64_t control, int64_t type)
         OnFilterBox(type);
         break;
     case PlatformCombo:
-        OnPlatformCombo();
+        if (type != ui::ControlFocus)
+            OnPlatformCombo();
         break;
     case AppsList:
     case AppsCheckButton:

@@ -194,7 +194,8 @@ void OnSettingsControl(int64_t control, int64_t type)
     using namespace ui::no;
     settings::AppSettings& s = settings::Settings;
     if (control == SettingsClose) {
-        CloseSettingsWindow();
+        if (type == ui::ControlClick)
+            CloseSettingsWindow();
         return;
     }
     if (control == SettingsRefreshRate || control == SettingsAlertNames) {

@@ -1,0 +1,101 @@
+#include "app/event_loop.h"
+#include "app/settings_window.h"
+#include "opened_addresses.h"
+#include "window_fixture.h"
+
+#include "content/qstring_print.h"
+
+#include "runtime/event_queue.h"
+#include "runtime/process_state.h"
+#include "ui/control_numbers.h"
+#include "ui/controls.h"
+
+#include <QTest>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace ui::no;
+
+namespace {
+
+/// Hands every pending event to the dispatch, as the main loop does.
+void DispatchPending()
+{
+    for (int pass = 0; pass < 5; ++pass) {
+        for (int32_t kind; (kind = runtime::WaitEvent(0)) != 0;)
+            app::DispatchEvent(kind, runtime::EventWindow(), runtime::EventObject(), runtime::EventType(),
+                               runtime::EventParam());
+    }
+}
+
+/// Shows a window of ours and makes it the active one, so focus changes and
+/// keys reach its controls.
+void Activate(int64_t window)
+{
+    ui::ShowWindow(window);
+    ui::Widget(window)->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(ui::Widget(window)));
+}
+
+} // namespace
+
+TEST(Buttons, ActOncePerClickAndNeverOnGettingTheFocus)
+{
+    ASSERT_TRUE(apptest::CreateProgramWindows());
+    runtime::SetEventThread();
+    runtime::GuiReady = 1;
+    apptest::OpenedAddresses opened;
+    ui::SetText(SearchBox, QStringLiteral("kelvara"));
+    ui::SetState(ContentTabs, 2); // the apps tab, where the store button is
+
+    const struct
+    {
+        const char* name;
+        int64_t button;
+        const char* opens; // part of the address one click opens
+    } rows[] = {
+        {"search button", SearchButton, "/content/page/zv_search.html?"},
+        {"apps check button without the updater", AppsCheckButton, "https://"},
+    };
+    for (const auto& r : rows) {
+        Activate(MainWindow);
+        ui::SetFocus(FilterBox);
+        DispatchPending();
+        opened.addresses.clear();
+
+        // Tabbing onto the button starts nothing.
+        ui::Widget(r.button)->setFocus(Qt::TabFocusReason);
+        ASSERT_EQ(ui::FocusedControl(), r.button) << r.name;
+        DispatchPending();
+        EXPECT_TRUE(opened.addresses.isEmpty()) << r.name << ": " << opened.addresses.join(' ').toStdString();
+
+        // One click, one page, also when the click gives it the focus.
+        ui::SetFocus(FilterBox);
+        DispatchPending();
+        QTest::mouseClick(ui::Widget(r.button), Qt::LeftButton);
+        DispatchPending();
+        ASSERT_EQ(opened.addresses.size(), 1) << r.name << ": " << opened.addresses.join(' ').toStdString();
+        EXPECT_TRUE(opened.addresses.front().contains(QLatin1StringView(r.opens))) << r.name;
+    }
+
+    // Tabbing onto the platform box re-scans nothing and leaves the status line.
+    ui::SetFocus(FilterBox);
+    DispatchPending();
+    ui::SetText(StatusLine, QStringLiteral(" unchanged"));
+    ui::Widget(PlatformCombo)->setFocus(Qt::TabFocusReason);
+    DispatchPending();
+    EXPECT_EQ(ui::Text(StatusLine), " unchanged");
+
+    // The settings window's Close button closes only when pressed.
+    app::OpenSettingsWindow();
+    Activate(SettingsWindow);
+    ui::Widget(SettingsClose)->setFocus(Qt::TabFocusReason);
+    DispatchPending();
+    EXPECT_EQ(runtime::SettingsOpen.load(), 1);
+    QTest::mouseClick(ui::Widget(SettingsClose), Qt::LeftButton);
+    DispatchPending();
+    EXPECT_EQ(runtime::SettingsOpen.load(), 0);
+}
