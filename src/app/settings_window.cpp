@@ -5,6 +5,7 @@
 #include "app/content_state.h"
 #include "app/startup_shortcut.h"
 #include "app/window_layout.h"
+#include "content/list_status.h"
 #include "runtime/display_metrics.h"
 #include "runtime/event_queue.h"
 #include "runtime/process_state.h"
@@ -113,6 +114,11 @@ void SetSettingsControls()
     ui::SetState(SettingsAlertPopup, s.Alert_Popup);
     ui::SetState(SettingsVersionShown, s.Version_Shown);
     ui::SetState(SettingsRefreshPicture, s.Refresh_Picture);
+    // The platform box is the one main-window control that shows a setting:
+    // a stored platform filters the lists, so the box must say so, and
+    // picking "all platforms" must then be a change.
+    ui::SetState(PlatformCombo, content::PlatformComboIndex(s.Platform));
+    ui::SetTooltip(PlatformCombo, content::PlatformTooltip(s.Platform));
 }
 
 void OpenSettingsWindow()

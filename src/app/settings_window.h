@@ -22,7 +22,8 @@ SettingsWindowLayout ComputeSettingsWindowLayout(double uiScale);
 /// controls, captions and fonts. False on failure. GUI thread.
 bool CreateSettingsWindow();
 
-/// Sets the check boxes from the settings record. GUI thread.
+/// Sets the check boxes, and the platform box of the main window with its
+/// tooltip, from the settings record. GUI thread.
 void SetSettingsControls();
 
 /// Disables the main window, centres the settings window over it (over the

@@ -55,6 +55,16 @@ QString PlatformForComboIndex(int index, const QString& current)
     }
 }
 
+int PlatformComboIndex(const QString& platform)
+{
+    constexpr int itemCount = 5;
+    for (int index = 1; index < itemCount; ++index) {
+        if (PlatformForComboIndex(index, QString()) == platform)
+            return index;
+    }
+    return 0;
+}
+
 QString PlatformTooltip(const QString& platform)
 {
     return QStringLiteral("Showing files supported by ") +

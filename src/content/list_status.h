@@ -50,6 +50,10 @@ inline const QString NoFilterMatchText =
 /// 1 Windows, 2 Linux, 3 MacOS, 4 Android); `current` for any other index.
 QString PlatformForComboIndex(int index, const QString& current);
 
+/// The platform combo's item for the `Platform` setting: 0 All, 1 Windows,
+/// 2 Linux, 3 MacOS, 4 Android; 0 for any other value.
+int PlatformComboIndex(const QString& platform);
+
 /// The platform combo's tooltip for the `Platform` setting.
 QString PlatformTooltip(const QString& platform);
 

@@ -6,10 +6,14 @@
 #include "content/qstring_print.h"
 
 #include "runtime/event_queue.h"
+#include "runtime/app_paths.h"
 #include "runtime/process_state.h"
+#include "settings/app_settings.h"
 #include "ui/control_numbers.h"
 #include "ui/controls.h"
 
+#include <QComboBox>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
 
@@ -98,4 +102,38 @@ TEST(Buttons, ActOncePerClickAndNeverOnGettingTheFocus)
     QTest::mouseClick(ui::Widget(SettingsClose), Qt::LeftButton);
     DispatchPending();
     EXPECT_EQ(runtime::SettingsOpen.load(), 0);
+}
+
+TEST(PlatformBox, ShowsTheStoredPlatformAndCanGoBackToAll)
+{
+    ASSERT_TRUE(apptest::CreateProgramWindows());
+    runtime::SetEventThread();
+    runtime::GuiReady = 1;
+    QTemporaryDir dir;
+    runtime::SettingsPath = dir.filePath("settings.ini");
+
+    const struct
+    {
+        const char* stored;
+        int64_t item;
+        const char* tooltip;
+    } rows[] = {
+        {"All", 0, "Showing files supported by all platforms"}, {"Windows", 1, "Showing files supported by Windows"},
+        {"Linux", 2, "Showing files supported by Linux"},       {"MacOS", 3, "Showing files supported by MacOS"},
+        {"Android", 4, "Showing files supported by Android"},
+    };
+    for (const auto& r : rows) {
+        settings::Settings.Platform = QString::fromLatin1(r.stored);
+        app::SetSettingsControls(); // as start-up does once the settings are loaded
+        EXPECT_EQ(ui::State(PlatformCombo), r.item) << r.stored;
+        EXPECT_EQ(ui::Tooltip(PlatformCombo), r.tooltip) << r.stored;
+    }
+
+    // Started with Linux stored, the user picks "all platforms" again.
+    settings::Settings.Platform = QStringLiteral("Linux");
+    app::SetSettingsControls();
+    qobject_cast<QComboBox*>(ui::Widget(PlatformCombo))->setCurrentIndex(0);
+    DispatchPending();
+    EXPECT_EQ(settings::Settings.Platform, "All");
+    EXPECT_EQ(ui::Tooltip(PlatformCombo), "Showing files supported by all platforms");
 }
