@@ -209,10 +209,7 @@ QString MainWindowCaption()
 
 void ShowMainWindow()
 {
-    if (ui::IsMinimized(ui::no::MainWindow))
-        ui::ShowNormal(ui::no::MainWindow);
-    else
-        ui::ShowWindow(ui::no::MainWindow);
+    ui::ShowRestored(ui::no::MainWindow);
     ui::BringToFront(ui::no::MainWindow);
 }
 

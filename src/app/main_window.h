@@ -19,8 +19,8 @@ bool CreateRefreshingWindow();
 /// made. GUI thread.
 bool CreateMainWindowControls();
 
-/// Shows the main window, restored from minimised, in front. Idempotent.
-/// GUI thread.
+/// Shows the main window in front, restored from minimised or hidden to its
+/// previous size and state (maximised stays maximised). Idempotent. GUI thread.
 void ShowMainWindow();
 
 /// The installed-apps texts for the three situations.

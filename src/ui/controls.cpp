@@ -664,6 +664,16 @@ void ShowNormal(int64_t number)
     WithWidget(number, [&](QWidget* w) { w->showNormal(); });
 }
 
+void ShowRestored(int64_t number)
+{
+    WithWidget(number, [&](QWidget* w) {
+        // showNormal would also drop the maximised state that a minimised
+        // window keeps beside its minimised one.
+        w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
+        w->show();
+    });
+}
+
 void HideWindow(int64_t number)
 {
     WithWidget(number, [&](QWidget* w) { w->hide(); });

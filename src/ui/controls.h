@@ -146,6 +146,9 @@ int64_t FocusedControl();
 void ShowWindow(int64_t number);
 void ShowMaximized(int64_t number);
 void ShowNormal(int64_t number);
+/// Shows a window and undoes a minimise, back to the state it had before:
+/// a window maximised before it was minimised or hidden comes back maximised.
+void ShowRestored(int64_t number);
 void HideWindow(int64_t number);
 bool IsMaximized(int64_t number);
 bool IsMinimized(int64_t number);

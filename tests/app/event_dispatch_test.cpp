@@ -1,4 +1,5 @@
 #include "app/event_loop.h"
+#include "app/main_window.h"
 #include "app/settings_window.h"
 #include "opened_addresses.h"
 #include "window_fixture.h"
@@ -136,4 +137,39 @@ TEST(PlatformBox, ShowsTheStoredPlatformAndCanGoBackToAll)
     DispatchPending();
     EXPECT_EQ(settings::Settings.Platform, "All");
     EXPECT_EQ(ui::Tooltip(PlatformCombo), "Showing files supported by all platforms");
+}
+
+TEST(ShowMainWindow, BringsTheWindowBackInItsPreviousSizeAndState)
+{
+    ASSERT_TRUE(apptest::CreateProgramWindows());
+    const struct
+    {
+        const char* name;
+        bool maximised;
+        bool minimise; // else hidden, as close-to-tray does
+    } rows[] = {
+        {"minimised from normal", false, true},
+        {"minimised from maximised", true, true},
+        {"hidden while normal", false, false},
+        {"hidden while maximised", true, false},
+    };
+    const QRect normal(120, 90, 800, 600);
+    for (const auto& r : rows) {
+        ui::ShowNormal(MainWindow);
+        ui::SetGeometry(MainWindow, normal);
+        if (r.maximised)
+            ui::ShowMaximized(MainWindow);
+        if (r.minimise)
+            ui::Widget(MainWindow)->showMinimized();
+        else
+            ui::HideWindow(MainWindow);
+
+        app::ShowMainWindow();
+        EXPECT_TRUE(ui::IsVisible(MainWindow)) << r.name;
+        EXPECT_FALSE(ui::IsMinimized(MainWindow)) << r.name;
+        EXPECT_EQ(ui::IsMaximized(MainWindow), r.maximised) << r.name;
+        if (!r.maximised) {
+            EXPECT_EQ(ui::Geometry(MainWindow).size(), normal.size()) << r.name;
+        }
+    }
 }
