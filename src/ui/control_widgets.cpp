@@ -4,6 +4,7 @@
 
 #include <QCloseEvent>
 #include <QMouseEvent>
+#include <QTabBar>
 
 namespace ui {
 
@@ -17,7 +18,28 @@ void NotifyGeometry(int64_t number)
         geometryChanged(number);
 }
 
+class FixedHeightTabBar : public QTabBar
+{
+public:
+    explicit FixedHeightTabBar(QWidget* parent) : QTabBar(parent) {}
+
+protected:
+    QSize tabSizeHint(int index) const override
+    {
+        return {QTabBar::tabSizeHint(index).width(), TabControl::TabHeightPx};
+    }
+    QSize minimumTabSizeHint(int index) const override
+    {
+        return {QTabBar::minimumTabSizeHint(index).width(), TabControl::TabHeightPx};
+    }
+};
+
 } // namespace
+
+TabControl::TabControl(QWidget* parent) : QTabWidget(parent)
+{
+    setTabBar(new FixedHeightTabBar(this));
+}
 
 void SetGeometryChangedHandler(std::function<void(int64_t window)> handler)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLabel>
+#include <QTabWidget>
 #include <QWidget>
 
 #include <cstdint>
@@ -48,6 +49,16 @@ protected:
 private:
     int64_t window_;
     int64_t number_;
+};
+
+/// A tab control whose tabs are 22 pixels high whatever the style would
+/// make them, so the line drawn along the foot of the strip meets it.
+class TabControl : public QTabWidget
+{
+public:
+    explicit TabControl(QWidget* parent);
+
+    static constexpr int TabHeightPx = 22;
 };
 
 /// Called for every move, resize or state change of a program window, with

@@ -128,7 +128,7 @@ QWidget* MakeControl(int64_t window, int64_t number, ControlKind kind, QWidget* 
         return combo;
     }
     case ControlKind::Tabs: {
-        auto* tabs = new QTabWidget(parentWidget);
+        auto* tabs = new TabControl(parentWidget);
         tabs->setIconSize(QSize(16, 16));
         tabs->setDocumentMode(false);
         QObject::connect(tabs, &QTabWidget::currentChanged,

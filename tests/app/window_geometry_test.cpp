@@ -84,3 +84,16 @@ TEST(WindowGeometry, InstalledAppsControlsFitTheirPage)
     for (const int64_t control : {AppsList, AppsCheckButton, AppsInfoBox, SelectUpdatesButton, StartUpdatesButton})
         EXPECT_LE(ui::Geometry(control).bottom(), pageHeight) << "control " << control << " page " << pageHeight;
 }
+
+TEST(WindowGeometry, TabStripsAre22PixelsHighAndTheLineRunsAlongTheirFoot)
+{
+    ASSERT_TRUE(apptest::CreateProgramWindows());
+    ui::Resize(MainWindow, 1152, 672);
+    app::LayoutMainWindow(true);
+    for (const int64_t tabs : {ContentTabs, NewsTabs})
+        EXPECT_EQ(ui::LastTabRect(tabs).height(), 22) << "control " << tabs;
+    // At 96 DPI the tabs start at y 58 and the strip line at y 80: right
+    // below the tabs, not through their captions.
+    const QRect last = ui::LastTabRect(ContentTabs);
+    EXPECT_EQ(ui::Geometry(ContentTabs).y() + last.y() + last.height(), ui::Geometry(TabStripLine).y());
+}
