@@ -11,7 +11,7 @@
 #include "ui/tab_control.h"
 
 #include <optional>
-#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace app {
@@ -166,11 +166,9 @@ void FinishMainWindowControls()
     ui::SetCueText(SearchBox, QStringLiteral("Search ") + site);
     ui::SetFont(SearchBox, ui::FontKind::Italic);
 
-    for (const auto& [header, logo, list] : {std::tuple{TodayHeader, TodayHeaderLogo, TodayList},
-                                             std::tuple{YesterdayHeader, YesterdayHeaderLogo, YesterdayList}}) {
+    for (const auto& [header, list] : {std::pair{TodayHeader, TodayList}, std::pair{YesterdayHeader, YesterdayList}}) {
         AddFileListColumns(header, false);
         ui::SetEnabled(header, false);
-        ui::SetEnabled(logo, false); // greyed like the disabled header it sits on
         AddFileListColumns(list, true);
         ui::SetBorder(list, QStringLiteral("none"));
     }
@@ -241,7 +239,6 @@ bool CreateRefreshingWindow()
                                    {},
                                    {},
                                    ImageId::RefreshWindowIcon,
-                                   true,
                                    true});
     ui::SetAlignment(ui::no::RefreshingText, Qt::AlignCenter);
     return made;

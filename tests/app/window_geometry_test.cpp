@@ -10,7 +10,12 @@
 #include "ui/list_control.h"
 #include "ui/tab_control.h"
 
+#include <QImage>
+#include <QWidget>
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace ui::no;
 
@@ -96,4 +101,31 @@ TEST(WindowGeometry, TabStripsAre22PixelsHighAndTheLineRunsAlongTheirFoot)
     // below the tabs, not through their captions.
     const QRect last = ui::LastTabRect(ContentTabs);
     EXPECT_EQ(ui::Geometry(ContentTabs).y() + last.y() + last.height(), ui::Geometry(TabStripLine).y());
+}
+
+TEST(WindowGeometry, RefreshingIconSitsAtItsScaledDesignPosition)
+{
+    ASSERT_TRUE(apptest::CreateProgramWindows());
+    EXPECT_EQ(ui::Geometry(RefreshingIcon), QRect(38, 32, 32, 32)); // (40, 33) x 0.96; the icon keeps its 32 px
+}
+
+TEST(WindowLook, HeaderLogosShowTheirOwnColours)
+{
+    ASSERT_TRUE(apptest::CreateProgramWindows());
+    const QImage logo = ui::Image(ui::ImageId::HeaderLogo).toImage().convertToFormat(QImage::Format_ARGB32);
+    for (const int64_t control : {TodayHeaderLogo, YesterdayHeaderLogo}) {
+        const QImage shown = ui::Widget(control)->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+        int opaque = 0;
+        int changed = 0;
+        for (int y = 0; y < std::min(logo.height(), shown.height()); ++y) {
+            for (int x = 0; x < std::min(logo.width(), shown.width()); ++x) {
+                if (qAlpha(logo.pixel(x, y)) != 255)
+                    continue;
+                ++opaque;
+                changed += shown.pixel(x, y) != logo.pixel(x, y) ? 1 : 0;
+            }
+        }
+        EXPECT_GT(opaque, 0) << "control " << control;
+        EXPECT_EQ(changed, 0) << "control " << control << ": " << changed << " of " << opaque << " pixels greyed";
+    }
 }
