@@ -1,3 +1,5 @@
+#include "support/local_site.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -10,6 +12,7 @@ int main(int argc, char** argv)
     // environment; no test needs a display, so default to none.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    testsupport::PointSiteAtClosedLocalPort();
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

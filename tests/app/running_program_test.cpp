@@ -15,6 +15,7 @@
 #include "runtime/process_state.h"
 #include "sample_site_server.h"
 #include "settings/app_settings.h"
+#include "support/local_site.h"
 #include "ui/control_numbers.h"
 #include "ui/controls.h"
 #include "ui/input_events.h"
@@ -151,7 +152,7 @@ TEST_F(RunningProgram, FilterAndPlatformRescanTheCachedPageWithoutFetching)
 {
     app::RefreshContent(true);
     const int64_t all = ui::RowCount(TodayList);
-    UseSite("http://127.0.0.1:1"); // any fetch now would come back empty
+    UseSite(testsupport::ClosedLocalSiteUrl()); // any fetch now would come back empty
 
     ui::SetText(FilterBox, "a");
     app::DispatchEvent(runtime::EvControl, MainWindow, FilterBox, ui::ControlChange, 0);
@@ -216,7 +217,7 @@ TEST_F(RunningProgram, AlertsColourTodaysRowsAndListEachNameOnce)
 
 TEST_F(RunningProgram, UnreachableSiteSaysSoAndWarns)
 {
-    UseSite("http://127.0.0.1:1");
+    UseSite(testsupport::ClosedLocalSiteUrl());
     const auto seen = apptest::CloseNextBox();
     app::RefreshContent(true);
     EXPECT_EQ(ui::RowCount(TodayList), 0);
@@ -245,7 +246,7 @@ TEST_F(RunningProgram, PictureWorkerShowsThePictureOrNoPicture)
     app::ApplyPictureTooltip();
     EXPECT_EQ(ui::Tooltip(PictureImage), app::PictureTitle());
 
-    UseSite("http://127.0.0.1:1");
+    UseSite(testsupport::ClosedLocalSiteUrl());
     app::StartPictureWorker();
     WaitForPicture();
     EXPECT_EQ(app::PictureReady.load(), 0);

@@ -1,5 +1,6 @@
 #include "runtime/http_transfer.h"
 
+#include "support/local_site.h"
 #include "support/test_files.h"
 #include "sample-site/sample_site_server.h"
 
@@ -9,33 +10,10 @@
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <thread>
 #include <vector>
 
 namespace {
-
-// A port on 127.0.0.1 that nothing listens on: bound by the kernel's choice,
-// then released.
-int ClosedPort()
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof(address);
-    int port = 0;
-    if (fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) == 0)
-        port = ntohs(address.sin_port);
-    if (fd >= 0)
-        ::close(fd);
-    return port;
-}
 
 class HttpTransfer : public ::testing::Test
 {
@@ -135,7 +113,7 @@ TEST_F(HttpTransfer, ErrorStatusStillDeliversTheBody)
 
 TEST_F(HttpTransfer, FailuresLeaveNoFileBehind)
 {
-    const QString closed = QStringLiteral("http://127.0.0.1:%1/").arg(ClosedPort());
+    const QString closed = QStringLiteral("http://127.0.0.1:%1/").arg(testsupport::ClosedLocalPort());
     const struct
     {
         const char* what;
