@@ -17,7 +17,6 @@
 #include "runtime/event_queue.h"
 #include "runtime/http_transfer.h"
 #include "runtime/process_state.h"
-#include "runtime/threads.h"
 #include "settings/app_settings.h"
 #include "ui/control_numbers.h"
 #include "ui/controls.h"
@@ -105,7 +104,7 @@ void RefreshContent(bool fetch)
         CurrentTab = 0;
         LastSeenTab = 0;
         ShowListSummary(0);
-        runtime::ThreadStart(TrayBusyAnimation, "tray blink");
+        StartTrayBusyAnimation();
         SetStatusText(QStringLiteral("Refreshing ziby content for today and yesterday..."), false);
         ui::ClearRows(NewsList);
         ui::ClearRows(ArticlesList);

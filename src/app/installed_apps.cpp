@@ -88,7 +88,7 @@ void Check()
     if (runtime::SettingsOpen.load() == 1)
         CloseSettingsWindow();
     runtime::AppsRefreshBusy = 1;
-    runtime::ThreadStart(TrayBusyAnimation);
+    StartTrayBusyAnimation();
     const QString checking = QStringLiteral("Checking for app updates...");
     SetStatusText(checking, false);
     ShowRefreshingWindow(checking);

@@ -4,16 +4,31 @@
 #include "runtime/app_identity.h"
 #include "runtime/clock.h"
 #include "runtime/process_state.h"
+#include "runtime/threads.h"
 #include "runtime/tray_host.h"
 #include "ui/control_numbers.h"
 #include "ui/popup_menu.h"
 #include "ui/tray_icon.h"
+
+#include <atomic>
 
 namespace app {
 
 namespace {
 
 constexpr int64_t TrayMenu = 1;
+
+/// Blinkers running now. Written by the blinkers, read by anyone.
+std::atomic<int> runningBlinkers{0};
+
+/// Set by whoever starts a blinker (or goes on blinking), cleared by the
+/// blinker once it has put the normal image back. Any thread.
+std::atomic<bool> blinkerClaimed{false};
+
+bool ClaimBlinker()
+{
+    return !blinkerClaimed.exchange(true);
+}
 
 std::vector<ui::MenuItem> TrayMenuItems()
 {
@@ -57,16 +72,44 @@ void RecreateTrayIcon()
         ui::TraySetTooltip(ui::no::TrayIcon, runtime::AppTitle);
 }
 
+int TrayBlinkersRunning()
+{
+    return runningBlinkers.load();
+}
+
+bool StartTrayBusyAnimation()
+{
+    // The blinker waits out a last half second after its job has ended; a
+    // job that starts meanwhile is blinked by it rather than by a second one
+    // beside it.
+    if (!ClaimBlinker()) {
+        ui::TraySetTooltip(ui::no::TrayIcon, runtime::BusyText);
+        return false;
+    }
+    if (runtime::ThreadStart(TrayBusyAnimation, "tray blink") == 0) {
+        blinkerClaimed = false;
+        return false;
+    }
+    return true;
+}
+
 void TrayBusyAnimation()
 {
-    ui::TraySetTooltip(ui::no::TrayIcon, runtime::BusyText);
-    bool first = true;
+    ++runningBlinkers;
     do {
-        ui::TraySetImage(ui::no::TrayIcon, first ? ui::ImageId::TrayBusyA : ui::ImageId::TrayBusyB);
-        first = !first;
-        runtime::SleepMs(500);
-    } while (runtime::RefreshOrAppsBusy());
-    ui::TraySetImage(ui::no::TrayIcon, ui::ImageId::Tray);
+        ui::TraySetTooltip(ui::no::TrayIcon, runtime::BusyText);
+        bool first = true;
+        do {
+            ui::TraySetImage(ui::no::TrayIcon, first ? ui::ImageId::TrayBusyA : ui::ImageId::TrayBusyB);
+            first = !first;
+            runtime::SleepMs(500);
+        } while (runtime::RefreshOrAppsBusy());
+        ui::TraySetImage(ui::no::TrayIcon, ui::ImageId::Tray);
+        blinkerClaimed = false;
+        // A job that started between the last look at the busy flags and the
+        // line above found this blinker still claimed and started none.
+    } while (runtime::RefreshOrAppsBusy() && ClaimBlinker());
+    --runningBlinkers;
 }
 
 } // namespace app

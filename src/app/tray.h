@@ -23,8 +23,17 @@ void ShowTrayMenu(QPoint mouse);
 /// the tray host came (back). GUI thread.
 void RecreateTrayIcon();
 
+/// Starts TrayBusyAnimation for a job that has just set its busy flag,
+/// unless one already runs: that one then blinks for this job too. True when
+/// a new one was started. GUI thread.
+bool StartTrayBusyAnimation();
+
 /// Blinks the tray icon while a refresh or an apps check is busy. Runs on
-/// its own thread; ends by itself when both are done.
+/// its own thread, started by StartTrayBusyAnimation; ends by itself when
+/// both are done.
 void TrayBusyAnimation();
+
+/// How many TrayBusyAnimation blinkers run now. Any thread.
+int TrayBlinkersRunning();
 
 } // namespace app

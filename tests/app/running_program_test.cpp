@@ -3,6 +3,7 @@
 #include "app/day_lists.h"
 #include "app/event_loop.h"
 #include "app/picture_of_the_day.h"
+#include "app/tray.h"
 #include "content/channel_scraper.h"
 #include "runtime/clock.h"
 #include "support/test_files.h"
@@ -294,4 +295,20 @@ TEST(ShowPicture, OnlyTheSitesFormatsToldByTheirContent)
         app::ShowPicture();
         EXPECT_EQ(ui::Picture(PictureImage).toImage() != noPicture, r.shown) << r.what;
     }
+}
+
+TEST_F(RunningProgram, RefreshesBackToBackBlinkTheTrayWithOneBlinker)
+{
+    UseSite(testsupport::ClosedLocalSiteUrl()); // quick: every fetch is refused at once
+    const auto first = apptest::CloseNextBox();
+    app::RefreshContent(true);
+    // The second starts while the first one's blinker still waits out its
+    // last half second.
+    const auto second = apptest::CloseNextBox();
+    app::RefreshContent(true);
+    EXPECT_EQ(app::TrayBlinkersRunning(), 1);
+    const int64_t giveUp = runtime::ElapsedMs() + 10000;
+    while (app::TrayBlinkersRunning() > 0 && runtime::ElapsedMs() < giveUp)
+        runtime::WaitEvent(1);
+    EXPECT_EQ(app::TrayBlinkersRunning(), 0);
 }
