@@ -3,14 +3,11 @@
 #include "runtime/app_paths.h"
 #include "runtime/clock.h"
 #include "runtime/file_ops.h"
-#include "runtime/http_transfer.h"
+#include "runtime/process_end.h"
 #include "runtime/process_state.h"
 #include "runtime/single_instance.h"
-#include "runtime/threads.h"
 #include "settings/settings_file.h"
 #include "ui/tray_icon.h"
-
-#include <cstdlib>
 
 namespace app {
 
@@ -26,13 +23,12 @@ void RunQuitSteps()
 void QuitApplication()
 {
     RunQuitSteps();
-    // Workers are let go, not waited for; they see QuitRequested or simply end
-    // with the process.
-    runtime::ThreadReleaseAll();
     ui::TrayRemoveAll();
     runtime::ReleaseSingleInstance();
-    runtime::HttpServiceStop();
-    std::exit(0);
+    // Workers are not waited for: the picture download may hang for up to a
+    // minute. So nothing shared with them is released either (libcurl's
+    // global state, the globals they write): the process ends around them.
+    runtime::EndProcess(0);
 }
 
 } // namespace app

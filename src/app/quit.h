@@ -7,8 +7,9 @@ namespace app {
 /// the temporary picture deleted, the settings saved. GUI thread.
 void RunQuitSteps();
 
-/// RunQuitSteps, then releases what the process holds and ends it with exit
-/// code 0. Called only from the event loop. Never returns.
+/// RunQuitSteps, then takes the icon off the panel, lets another copy start
+/// and ends the process with exit code 0 without waiting for the workers.
+/// Called only from the event loop. Never returns.
 [[noreturn]] void QuitApplication();
 
 } // namespace app

@@ -178,11 +178,6 @@ bool HttpServiceStart()
     return curl_global_init(CURL_GLOBAL_ALL) == CURLE_OK;
 }
 
-void HttpServiceStop()
-{
-    curl_global_cleanup();
-}
-
 std::optional<QByteArray> HttpFetchToMemory(const QString& url)
 {
     if (url.isEmpty())

@@ -61,12 +61,9 @@ void SetHttpLimitsForThisThread(const HttpLimits& limits);
 
 /// Initialises libcurl's global state with all features. Call once on the
 /// main thread before any transfer or worker thread; false when libcurl
-/// cannot be initialised.
+/// cannot be initialised. The state is never released: a worker may still
+/// be inside a transfer when the program ends.
 bool HttpServiceStart();
-
-/// Releases what HttpServiceStart took. Call once at exit, after the last
-/// transfer, when no worker is running.
-void HttpServiceStop();
 
 /// GETs `url` into memory. The body bytes on success, with exactly the body's
 /// length (empty for an empty body), whatever the HTTP status; none on any

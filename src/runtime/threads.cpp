@@ -48,10 +48,4 @@ int64_t ThreadStart(std::function<void()> procedure, const char* name)
     return number;
 }
 
-void ThreadReleaseAll()
-{
-    std::lock_guard lock(registryLock);
-    registry.clear();
-}
-
 } // namespace runtime

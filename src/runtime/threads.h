@@ -14,7 +14,4 @@ namespace runtime {
 /// threads are released on the next call. Any thread.
 int64_t ThreadStart(std::function<void()> procedure, const char* name = nullptr);
 
-/// Lets go of every started thread without waiting for it (exit path).
-void ThreadReleaseAll();
-
 } // namespace runtime

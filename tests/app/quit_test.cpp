@@ -1,6 +1,7 @@
 #include "app/quit.h"
 #include "app/wink.h"
 
+#include "content/picture_page.h"
 #include "runtime/app_paths.h"
 #include "runtime/clock.h"
 #include "runtime/process_state.h"
@@ -73,6 +74,12 @@ TEST(Quit, StepsCleanUpBesideTheProgramAndSaveTheSettings)
 
 TEST(Quit, RunningProgramQuitsCleanlyOnTerminationAndRefusesASecondCopy)
 {
+    // The picture of the day hangs in its download when the program is told
+    // to quit: the quit must not wait for it or trip over it.
+    samplesite::Server site;
+    ASSERT_TRUE(site.Start());
+    site.StallPath(content::PictureChannelPath);
+
     // A copy of the program in its own folder, so its settings file and log
     // clean-up land there.
     QTemporaryDir programDir;
@@ -88,6 +95,7 @@ TEST(Quit, RunningProgramQuitsCleanlyOnTerminationAndRefusesASecondCopy)
     env.insert("XDG_RUNTIME_DIR", runtimeDir.path());
     env.insert("HOME", home.path());
     env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("ZORVANE_SITE_URL", site.BaseUrl());
     QProcess first;
     first.setProcessEnvironment(env);
     first.start(program, {});
@@ -106,10 +114,20 @@ TEST(Quit, RunningProgramQuitsCleanlyOnTerminationAndRefusesASecondCopy)
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_TRUE(QFileInfo::exists(programDir.filePath("old.log"))); // the second copy cleans nothing
 
+    for (int i = 0; i < 400 && site.StalledRequests() == 0; ++i)
+        QThread::msleep(50);
+    ASSERT_EQ(site.StalledRequests(), 1); // the picture worker waits inside its transfer
+
     ::kill(static_cast<pid_t>(first.processId()), SIGTERM);
+    // The download comes back to life while the program is ending, so the
+    // worker runs again beside the quit.
+    QThread::msleep(8);
+    site.Stop();
     ASSERT_TRUE(first.waitForFinished(10000));
     EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(first.exitCode(), 0);
+    const QByteArray errors = first.readAllStandardError();
+    EXPECT_FALSE(errors.contains("Sanitizer")) << errors.toStdString();
     EXPECT_FALSE(QFileInfo::exists(programDir.filePath("old.log")));
     const QByteArray saved = testsupport::ReadBytes(programDir.filePath("Zorvane Software Updates and News.ini"));
     EXPECT_TRUE(saved.startsWith("; Zorvane Software Updates and News Settings File.\r\n"));

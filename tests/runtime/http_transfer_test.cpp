@@ -28,7 +28,6 @@ protected:
     {
         delete server;
         server = nullptr;
-        runtime::HttpServiceStop();
     }
     void SetUp() override
     {

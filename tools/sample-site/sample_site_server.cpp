@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 
@@ -71,8 +72,10 @@ struct ServerState
     std::string bigBody;
     std::string hugeChunk;
 
-    std::mutex mutex; // guards the pages and the stall wait
+    std::mutex mutex; // guards the pages, the stalled paths and the stall wait
     std::condition_variable released;
+    std::set<std::string> stalledPaths;
+    std::atomic<int> stalledRequests{0};
     QDate pagesDate;
     std::shared_ptr<const SitePages> pages;
 
@@ -87,6 +90,21 @@ struct ServerState
             pagesDate = today;
         }
         return pages;
+    }
+
+    bool IsStalled(const std::string& path)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return stalledPaths.count(path) != 0;
+    }
+
+    /// Answers nothing until the server stops.
+    void Stall(httplib::Response& res)
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        released.wait(lock, [this] { return stopping.load(); });
+        res.status = 503;
+        res.set_content("stopped", kTextType);
     }
 
     void AddRoutes(httplib::Server& server)
@@ -141,13 +159,14 @@ struct ServerState
                 return sink.write("x", 1);
             });
         });
-        server.Get("/fault/stall", [this](const httplib::Request&, httplib::Response& res) {
-            std::unique_lock<std::mutex> lock(mutex);
-            released.wait(lock, [this] { return stopping.load(); });
-            res.status = 503;
-            res.set_content("stopped", kTextType);
-        });
+        server.Get("/fault/stall", [this](const httplib::Request&, httplib::Response& res) { Stall(res); });
         server.Get("/.*", [this](const httplib::Request& req, httplib::Response& res) {
+            if (IsStalled(req.path)) {
+                ++stalledRequests;
+                Stall(res);
+                --stalledRequests;
+                return;
+            }
             const std::shared_ptr<const SitePages> site = CurrentPages();
             const auto found = site->find(QString::fromStdString(req.path));
             if (found == site->end()) {
@@ -253,6 +272,17 @@ void Server::Stop()
     s.http->stop();
     s.listener.join();
     s.http.reset();
+}
+
+void Server::StallPath(const QString& path)
+{
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->stalledPaths.insert(path.toStdString());
+}
+
+int Server::StalledRequests() const
+{
+    return state_->stalledRequests.load();
 }
 
 uint16_t Server::Port() const

@@ -40,6 +40,13 @@ public:
     /// Stops serving and joins the thread; also releases stalled requests.
     void Stop();
 
+    /// From now on, requests for `path` (a page of the site, "/news/...")
+    /// get no answer until Stop, as /fault/stall does. Any thread.
+    void StallPath(const QString& path);
+
+    /// How many requests are being held by StallPath now. Any thread.
+    int StalledRequests() const;
+
     /// The port actually bound (0 before Start).
     uint16_t Port() const;
 
