@@ -38,8 +38,6 @@
 #include <QSessionManager>
 #include <QThread>
 
-#include <cstdio>
-
 namespace app {
 
 namespace {
@@ -71,24 +69,6 @@ void DecideUpdaterAvailability()
 {
     ShowStartupFailure(text);
     std::exit(1);
-}
-
-/// ZORVANE_REPORT_STARTUP=1 prints the milliseconds from process start to
-/// a window with filled lists on standard error, for the start-up benchmark.
-void ReportStartupTime()
-{
-    if (qEnvironmentVariableIntValue("ZORVANE_REPORT_STARTUP") == 1)
-        std::fprintf(stderr, "zorvane: ready after %lld ms with %lld rows\n",
-                     static_cast<long long>(runtime::ElapsedMs()),
-                     static_cast<long long>(ui::RowCount(ui::no::TodayList)));
-}
-
-/// ZORVANE_SHOW_SETTINGS_AT_START=1 opens the settings window once start-up
-/// is done, so that scripts can take a picture of it without clicking.
-void ShowSettingsIfAsked()
-{
-    if (qEnvironmentVariableIntValue("ZORVANE_SHOW_SETTINGS_AT_START") == 1)
-        ui::ShowWindow(ui::no::SettingsWindow);
 }
 
 /// Creates every window, control and the tray, and brings them in line with
@@ -199,8 +179,6 @@ int RunProgram(int argc, char** argv)
     ui::SetFocus(ui::no::TodayList);
     runtime::GuiReady = 1;
     ShowPictureHeldDuringStartup();
-    ReportStartupTime();
-    ShowSettingsIfAsked();
     RunEventLoop();
 }
 
