@@ -136,7 +136,7 @@ bool MakeControl(const ControlRow& row)
     if (row.kind == ControlKind::Image && row.design.width() == 0)
         rect.setSize(ui::ImageSize(*row.image));
     if (!ui::CreateControl(row.number, row.kind, row.parent, rect, row.text,
-                           QLatin1StringView(ui::ControlName(row.number))))
+                           QString::fromUtf8(ui::SpokenName(row.number))))
         return false;
     if (row.image)
         ui::SetImage(row.number, *row.image);

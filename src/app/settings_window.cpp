@@ -93,7 +93,7 @@ bool CreateSettingsWindow()
     for (const Row& row : Rows) {
         ok = ui::CreateControl(row.number, row.kind, ui::Parent{ui::no::SettingsWindow},
                                layout.controls[static_cast<size_t>(row.number)], QString::fromUtf8(row.text),
-                               QLatin1StringView(ui::ControlName(row.number))) &&
+                               QString::fromUtf8(ui::SpokenName(row.number))) &&
              ok;
     }
     ui::SetDigitsOnly(ui::no::SettingsRefreshRate, 4);

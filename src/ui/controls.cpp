@@ -1,6 +1,7 @@
 #include "ui/controls.h"
 
 #include "runtime/event_queue.h"
+#include "ui/control_numbers.h"
 #include "ui/control_registry.h"
 #include "ui/control_widgets.h"
 #include "ui/gui_thread.h"
@@ -185,6 +186,16 @@ void ApplyBorder(QWidget* widget, const QString& look)
     }
 }
 
+/// A label's text; one with a spoken name of its own (the status line, the
+/// site's tag line) also shows the text as its description, so a screen
+/// reader hears what is on screen now. A tooltip keeps the description.
+void SetLabelText(QLabel& label, const QString& text)
+{
+    label.setText(text);
+    if (!label.accessibleName().isEmpty() && label.toolTip().isEmpty())
+        label.setAccessibleDescription(text);
+}
+
 QFont FontOf(FontKind kind)
 {
     QFont font(QStringLiteral("Arial"), 10);
@@ -253,7 +264,7 @@ bool CreateWindow(int64_t number, const QString& caption, WindowStyle style, con
 }
 
 bool CreateControl(int64_t number, ControlKind kind, Parent parent, const QRect& geometry, const QString& text,
-                   const QString& name)
+                   const QString& spokenName)
 {
     return OnGuiThread([&] {
         if (FindEntry(number) != nullptr)
@@ -265,8 +276,12 @@ bool CreateControl(int64_t number, ControlKind kind, Parent parent, const QRect&
         QWidget* widget = MakeControl(window, number, kind, parentWidget, text);
         widget->setGeometry(geometry);
         widget->setFont(FontOf(FontKind::Normal));
-        widget->setAccessibleName(name);
-        widget->setAccessibleDescription(text);
+        widget->setObjectName(QLatin1StringView(ControlName(number)));
+        widget->setAccessibleName(spokenName);
+        // A label with a name of its own says what it shows through its
+        // description, kept up to date by SetText.
+        if (kind == ControlKind::Label && !spokenName.isEmpty())
+            widget->setAccessibleDescription(text);
         widget->show();
         Entry entry;
         entry.widget = widget;
@@ -307,7 +322,7 @@ void SetText(int64_t number, const QString& text)
         if (!entry->kind)
             w->setWindowTitle(text);
         else if (auto* label = qobject_cast<QLabel*>(w))
-            label->setText(text);
+            SetLabelText(*label, text);
         else if (auto* button = qobject_cast<QAbstractButton*>(w))
             button->setText(text);
         else if (auto* edit = qobject_cast<QLineEdit*>(w))

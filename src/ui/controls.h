@@ -59,9 +59,11 @@ constexpr int64_t ControlFocus = 14000;
 bool CreateWindow(int64_t number, const QString& caption, WindowStyle style, const QRect& inner, int64_t owner = -1);
 
 /// Creates a control at `geometry` (pixels, parent coordinates), visible
-/// within its hidden window. `name` is its accessible name ("TodayList").
+/// within its hidden window. `spokenName` is what a screen reader calls it
+/// ("Today's files"); empty lets its caption speak. A label given a spoken
+/// name exposes its text as its description, also after SetText.
 bool CreateControl(int64_t number, ControlKind kind, Parent parent, const QRect& geometry, const QString& text,
-                   const QString& name);
+                   const QString& spokenName);
 
 /// The widget behind a number, for the window layer's own checks; null when
 /// unknown. GUI thread only.

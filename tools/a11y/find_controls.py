@@ -1,17 +1,29 @@
 #!/usr/bin/env python3
-"""Looks up every control of the main window by its accessible name through
-AT-SPI, the way a screen reader finds them, and prints FOUND or MISSING with
-the role and description of each.
+"""Looks up every control of the main, refreshing and settings windows by its
+accessible name through AT-SPI, the way a screen reader finds them, and
+prints FOUND or MISSING with the role and description of each. The names come
+from controls.tsv beside this script (internal name, accessible name), which
+a test keeps in step with the program.
 
-Needs a running program on the session's accessibility bus;
-scripts/check-accessibility sets that up. Exit status: 0 when every name is
-found, 1 when some are missing, 2 when the program could not be reached.
+Also checks that every accessible name is words, not an identifier; opens the
+settings window with a click on its image, as a user would; and, when the
+program shows a site (--site-url), that the texts which change reach the
+screen reader: the status line after a click on a row of today's files, and
+the site's tag line.
+
+Needs a running program on the session's accessibility bus and xdotool on
+the virtual display; scripts/check-accessibility sets that up. Exit status: 0
+when every name is found and every check holds, 1 when not, 2 when the
+program could not be reached.
 """
 
 import argparse
 import os
+import re
+import subprocess
 import sys
 import time
+import urllib.request
 
 import gi
 
@@ -20,42 +32,30 @@ from gi.repository import Atspi, GLib  # noqa: E402
 
 APP_NAME = "Zorvane Software Updates and News"
 
-# Mirrors the main window's controls: the accessible name each one gets when
-# the window is built, in the order they are created. A control added to or
-# renamed in the main window belongs here too.
-EXPECTED_NAMES = (
-    "VisitSiteImage",
-    "DonateImage",
-    "SettingsImage",
-    "RefreshImage",
-    "WinkImage",
-    "SearchBox",
-    "SearchButton",
-    "ContentTabs",
-    "TabStripLine",
-    "TodayHeader",
-    "TodayHeaderLogo",
-    "TodayList",
-    "YesterdayHeader",
-    "YesterdayHeaderLogo",
-    "YesterdayList",
-    "AppsList",
-    "AppsCheckButton",
-    "ControlPanelButton",
-    "AppsInfoBox",
-    "SelectUpdatesButton",
-    "StartUpdatesButton",
-    "FilterLabel",
-    "FilterBox",
-    "PlatformCombo",
-    "PictureImage",
-    "NewsTabs",
-    "NewsList",
-    "ArticlesList",
-    "NewsTabLine",
-    "ProductCaption",
-    "StatusLine",
-)
+TABLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "controls.tsv")
+
+
+def read_table(path):
+    """(internal name, accessible name) pairs, in the table's order."""
+    with open(path, encoding="utf-8") as table:
+        lines = table.read().splitlines()
+    if not lines or lines[0] != "name\taccessible_name":
+        raise SystemExit(f"find_controls: {path} does not start with the header line")
+    rows = []
+    for number, line in enumerate(lines[1:], start=2):
+        if not line:
+            continue
+        cells = line.split("\t")
+        if len(cells) != 2:
+            raise SystemExit(f"find_controls: {path}:{number}: want two cells, got {len(cells)}")
+        rows.append((cells[0], cells[1]))
+    return rows
+
+
+def looks_like_identifier(text):
+    """An internal name rather than words: "TodayList", "search_box"."""
+    return re.fullmatch(r"[A-Za-z_][A-Za-z0-9_]*", text) is not None and re.search(r"[a-z][A-Z]|_", text) is not None
+
 
 # Rows, cells and headers of lists never hold controls; not descending into
 # them keeps a walk short when the lists are full.
@@ -78,7 +78,8 @@ SETTLE_SECONDS = 2.0
 class Found:
     """One control as the accessibility bus shows it."""
 
-    def __init__(self, role, description, showing, after_tab=None):
+    def __init__(self, node, role, description, showing, after_tab=None):
+        self.node = node
         self.role = role
         self.description = description
         self.showing = showing
@@ -123,17 +124,20 @@ def walk(app, wanted, after_tab=None):
     page tab lists met on the way."""
     found = {}
     tab_lists = []
-    stack = [app]
+    stack = [(app, 0)]
     visited = 0
     while stack and visited < NODE_LIMIT:
-        node = stack.pop()
+        node, depth = stack.pop()
         visited += 1
         try:
             name = node.get_name()
             role = node.get_role()
-            if name in wanted and name not in found:
+            # The application's own children are its windows, which speak
+            # their captions ("Settings"): only controls count.
+            if depth >= 2 and name in wanted and name not in found:
                 states = node.get_state_set()
                 found[name] = Found(
+                    node,
                     node.get_role_name(),
                     node.get_description(),
                     states.contains(Atspi.StateType.SHOWING),
@@ -146,10 +150,26 @@ def walk(app, wanted, after_tab=None):
             children = [node.get_child_at_index(i) for i in range(node.get_child_count())]
         except GLib.Error:
             continue  # an object that went away during the walk
-        stack.extend(child for child in reversed(children) if child is not None)
+        stack.extend((child, depth + 1) for child in reversed(children) if child is not None)
     if visited >= NODE_LIMIT:
         print(f"find_controls: stopped the walk after {NODE_LIMIT} objects", file=sys.stderr)
     return found, tab_lists
+
+
+def is_showing(node):
+    try:
+        node.clear_cache()
+        return node.get_state_set().contains(Atspi.StateType.SHOWING)
+    except GLib.Error:
+        return False
+
+
+def window_names(app):
+    try:
+        app.clear_cache()
+        return [app.get_child_at_index(i).get_name() for i in range(app.get_child_count())]
+    except GLib.Error:
+        return []
 
 
 def settled_walk(app, wanted, deadline):
@@ -242,22 +262,103 @@ def find_on_other_tabs(app, tab_lists, found, wanted, deadline):
             switch_to(tab_list, original, min(deadline, time.monotonic() + 2.0))
 
 
+def click_centre(node):
+    """A left click in the middle of an object, as a user would; False when
+    it has no place on the screen."""
+    try:
+        box = node.get_extents(Atspi.CoordType.SCREEN)
+    except GLib.Error:
+        return False
+    if box.width <= 0 or box.height <= 0:
+        return False
+    x, y = box.x + box.width // 2, box.y + box.height // 2
+    return subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", "1"], check=False).returncode == 0
+
+
+def wait_for(condition, seconds):
+    """Polls `condition` until it holds or `seconds` pass; its last value."""
+    end = time.monotonic() + seconds
+    value = condition()
+    while not value and time.monotonic() < end:
+        time.sleep(0.1)
+        value = condition()
+    return value
+
+
+def description_of(node):
+    try:
+        node.clear_cache()
+        return node.get_description()
+    except GLib.Error:
+        return None
+
+
+def check_changing_texts(found, site_url):
+    """The status line and the site's tag line expose the text they show now.
+    A list of failures."""
+    failures = []
+    today, status, tag_line = (found.get(n) for n in ("Today's files", "Status", "Site tag line"))
+    if today is None or status is None or tag_line is None:
+        return ["the list of today's files, the status line or the tag line is missing"]
+    try:
+        rows = Atspi.Table.get_n_rows(today.node)
+        name_cell = Atspi.Table.get_accessible_at(today.node, 0, 1) if rows > 0 else None
+        description = Atspi.Table.get_accessible_at(today.node, 0, 2).get_name() if rows > 0 else ""
+    except GLib.Error as error:
+        return [f"the rows of today's files cannot be read: {error.message}"]
+    if name_cell is None or not description.strip():
+        return ["today's files show no row to click (did the first refresh reach the site?)"]
+    if not click_centre(name_cell):
+        return ["could not click the first row of today's files"]
+    shown = wait_for(lambda: (description_of(status.node) or "").strip() == description.strip(), 5.0)
+    print(f"CHANGED  status line after a click on a row: {description_of(status.node)!r}")
+    if not shown:
+        failures.append(f"the status line does not expose the row's description {description.strip()!r}")
+
+    phrase = (description_of(tag_line.node) or "").strip()
+    print(f"CHANGED  site tag line: {phrase!r}")
+    try:
+        with urllib.request.urlopen(site_url.rstrip("/") + "/", timeout=10) as answer:
+            page = answer.read().decode("utf-8", "replace")
+    except OSError as error:
+        return failures + [f"the site's home page cannot be read: {error}"]
+    if not phrase or phrase not in page:
+        failures.append(f"the tag line does not expose the site's phrase (it says {phrase!r})")
+    return failures
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--pid", type=int, default=0, help="process id of the program (else found by name)")
     parser.add_argument("--name", default=APP_NAME, help="application name to look for without --pid")
     parser.add_argument("--timeout", type=float, default=30.0, help="seconds for the whole look-up")
+    parser.add_argument("--table", default=TABLE, help="the table of controls and their accessible names")
+    parser.add_argument("--site-url", default="", help="the site the program shows; checks the changing texts")
     parser.add_argument(
         "--allow-missing",
         default="",
-        help="comma-separated names that may be missing without failing (a known toolkit gap)",
+        help="comma-separated internal names that may be missing without failing (a known toolkit gap)",
     )
     args = parser.parse_args()
+    rows = read_table(args.table)
+    internal = [name for name, _ in rows]
+    spoken = {name: accessible for name, accessible in rows}
     allowed = {n for n in args.allow_missing.split(",") if n}
-    unknown = allowed - set(EXPECTED_NAMES)
+    unknown = allowed - set(internal)
     if unknown:
         print(f"find_controls: --allow-missing names no control: {', '.join(sorted(unknown))}", file=sys.stderr)
         return 2
+
+    # The names themselves: words a person understands, one control each.
+    failures = []
+    for name, accessible in rows:
+        if not accessible.strip():
+            failures.append(f"{name} has an empty accessible name")
+        elif looks_like_identifier(accessible) or accessible in internal:
+            failures.append(f"{name} is called {accessible!r}, an identifier")
+    repeated = sorted({a for a in spoken.values() if list(spoken.values()).count(a) > 1})
+    if repeated:
+        failures.append(f"accessible names used twice: {', '.join(repeated)}")
 
     start = time.monotonic()
     deadline = start + args.timeout
@@ -269,42 +370,61 @@ def main():
         print(f"find_controls: {who} did not appear on the accessibility bus", file=sys.stderr)
         return 2
 
-    wanted = set(EXPECTED_NAMES)
+    wanted = set(spoken.values())
     found, tab_lists = settled_walk(app, wanted, deadline)
+    # The settings window exists for the bus only once it has been shown:
+    # open it as a user would.
+    settings_image = found.get("Settings")
+    if settings_image is not None and len(found) < len(wanted):
+        if click_centre(settings_image.node):
+            wait_for(lambda: any(n == "Settings" for n in window_names(app)), 5.0)
+            app.clear_cache()
+            more, _ = settled_walk(app, wanted - set(found), deadline)
+            found.update(more)
+            # While it is open the main window takes no clicks; close it again.
+            close = found.get("Close")
+            if close is not None and click_centre(close.node):
+                wait_for(lambda: not is_showing(close.node), 5.0)
+        else:
+            print("find_controls: could not click the settings image", file=sys.stderr)
     if len(found) < len(wanted):
         before = len(found)
         find_on_other_tabs(app, tab_lists, found, wanted, deadline)
         print(
-            f"find_controls: {len(wanted) - before} missing on the first pass; "
+            f"find_controls: {len(wanted) - before} missing after the first passes; "
             f"{len(found) - before} more found after switching through the tabs"
         )
 
-    width = max(len(n) for n in EXPECTED_NAMES)
+    width = max(len(n) for n in internal)
     missing = []
-    for name in EXPECTED_NAMES:
-        control = found.get(name)
+    for name in internal:
+        control = found.get(spoken[name])
         if control is None:
             missing.append(name)
             note = "  (allowed)" if name in allowed else ""
-            print(f"MISSING  {name}{note}")
+            print(f"MISSING  {name:<{width}}  {spoken[name]!r}{note}")
             continue
         where = "" if control.showing else "  [not showing]"
         if control.after_tab is not None:
             where += f"  [only after switching to tab {control.after_tab!r}]"
-        print(f"FOUND    {name:<{width}}  {control.role:<14}  {control.description!r}{where}")
+        print(f"FOUND    {name:<{width}}  {spoken[name]!r}  {control.role}  {control.description!r}{where}")
+
+    if args.site_url:
+        failures += check_changing_texts(found, args.site_url)
 
     elapsed = time.monotonic() - start
-    print(f"find_controls: {len(found)} of {len(EXPECTED_NAMES)} controls found in {elapsed:.1f} s")
+    print(f"find_controls: {len(found)} of {len(internal)} controls found in {elapsed:.1f} s")
     failing = [n for n in missing if n not in allowed]
     if failing:
-        print(f"find_controls: missing: {' '.join(failing)}")
-        return 1
-    if missing:
+        failures.append(f"missing: {' '.join(failing)}")
+    elif missing:
         print(f"find_controls: missing but allowed: {' '.join(missing)}")
     exposed = sorted(allowed - set(missing))
     if exposed:
         print(f"find_controls: allowed to be missing but found, drop from --allow-missing: {' '.join(exposed)}")
-    return 0
+    for failure in failures:
+        print(f"find_controls: {failure}")
+    return 1 if failures else 0
 
 
 if __name__ == "__main__":

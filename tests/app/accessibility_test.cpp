@@ -1,0 +1,77 @@
+#include "app/status_line.h"
+#include "window_fixture.h"
+
+#include "support/test_files.h"
+#include "ui/control_numbers.h"
+#include "ui/controls.h"
+
+#include <QAccessible>
+#include <QMap>
+#include <QRegularExpression>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+using namespace ui::no;
+
+namespace {
+
+QString Spoken(int64_t number, QAccessible::Text part)
+{
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(ui::Widget(number));
+    return accessible != nullptr ? accessible->text(part) : QString();
+}
+
+/// An internal name rather than words: "TodayList", "search_box".
+bool LooksLikeIdentifier(const QString& text)
+{
+    static const QRegularExpression word(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    static const QRegularExpression hump(QStringLiteral("[a-z][A-Z]|_"));
+    return word.match(text).hasMatch() && hump.match(text).hasMatch();
+}
+
+} // namespace
+
+// What a screen reader calls each control is what tools/a11y/controls.tsv
+// says, which is what the accessibility check looks the controls up by.
+TEST(Accessibility, EveryControlSpeaksTheNameItsTableRowGives)
+{
+    ASSERT_TRUE(apptest::CreateProgramWindows());
+    const QStringList lines = QString::fromUtf8(testsupport::ReadBytes(ZORVANE_A11Y_TABLE)).split(u'\n');
+    ASSERT_EQ(lines.value(0), "name\taccessible_name");
+    QMap<QString, QString> table;
+    for (const QString& line : lines.mid(1)) {
+        if (line.isEmpty())
+            continue;
+        const QStringList cells = line.split(u'\t');
+        ASSERT_EQ(cells.size(), 2) << line.toStdString();
+        table.insert(cells[0], cells[1]);
+    }
+
+    int controls = 0;
+    for (const int64_t number : ui::Numbers()) {
+        if (ui::WindowOf(number) == number)
+            continue; // a window speaks its caption
+        ++controls;
+        const QString name = QString::fromLatin1(ui::ControlName(number));
+        const QString spoken = Spoken(number, QAccessible::Name);
+        EXPECT_TRUE(table.contains(name)) << name.toStdString() << " has no row";
+        EXPECT_EQ(spoken, table.value(name)) << name.toStdString();
+        EXPECT_FALSE(spoken.trimmed().isEmpty()) << name.toStdString();
+        EXPECT_FALSE(LooksLikeIdentifier(spoken)) << name.toStdString() << ": " << spoken.toStdString();
+    }
+    EXPECT_EQ(controls, table.size()); // no row for a control that does not exist
+}
+
+TEST(Accessibility, TextsThatChangeReachTheScreenReader)
+{
+    ASSERT_TRUE(apptest::CreateProgramWindows());
+    app::SetStatusText(QStringLiteral("Makes backups of your photos."), false);
+    EXPECT_EQ(Spoken(StatusLine, QAccessible::Description), " Makes backups of your photos.");
+    ui::SetText(ProductCaption, QStringLiteral("Your daily dose of software "));
+    EXPECT_EQ(Spoken(ProductCaption, QAccessible::Description), "Your daily dose of software ");
+    ui::SetText(RefreshingText, QStringLiteral("Refreshing ziby content..."));
+    EXPECT_EQ(Spoken(RefreshingText, QAccessible::Description), "Refreshing ziby content...");
+    // The names stay, so the controls can still be found.
+    EXPECT_EQ(Spoken(StatusLine, QAccessible::Name), "Status");
+}
