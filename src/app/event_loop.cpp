@@ -346,23 +346,27 @@ void DispatchEvent(int32_t kind, int64_t window, int64_t object, int64_t type, i
     }
 }
 
+void RunEventLoopPass()
+{
+    // Asleep until something happens: an event, a worker's wake-up, or the
+    // automatic refresh's deadline, worked out again on every pass so that a
+    // changed schedule counts at once.
+    const int32_t kind = runtime::WaitEvent(
+        LoopWaitMs(settings::Settings.Refresh_Rate, runtime::NextRefreshTime.load(), runtime::ElapsedMs()));
+    const int64_t window = runtime::EventWindow();
+    const int64_t object = runtime::EventObject();
+    const int64_t type = runtime::EventType();
+    const int64_t param = runtime::EventParam();
+    if (AutoRefreshDue(settings::Settings.Refresh_Rate, runtime::NextRefreshTime.load(), runtime::ElapsedMs()))
+        RefreshContent(true);
+    ApplyPictureTooltip();
+    DispatchEvent(kind, window, object, type, param);
+}
+
 void RunEventLoop()
 {
-    for (;;) {
-        // Asleep until something happens: an event, a worker's wake-up, or
-        // the automatic refresh's deadline, worked out again on every pass
-        // so that a changed schedule counts at once.
-        const int32_t kind = runtime::WaitEvent(
-            LoopWaitMs(settings::Settings.Refresh_Rate, runtime::NextRefreshTime.load(), runtime::ElapsedMs()));
-        const int64_t window = runtime::EventWindow();
-        const int64_t object = runtime::EventObject();
-        const int64_t type = runtime::EventType();
-        const int64_t param = runtime::EventParam();
-        if (AutoRefreshDue(settings::Settings.Refresh_Rate, runtime::NextRefreshTime.load(), runtime::ElapsedMs()))
-            RefreshContent(true);
-        ApplyPictureTooltip();
-        DispatchEvent(kind, window, object, type, param);
-    }
+    for (;;)
+        RunEventLoopPass();
 }
 
 } // namespace app

@@ -12,6 +12,11 @@ namespace app {
 /// program ends through QuitApplication. GUI thread.
 [[noreturn]] void RunEventLoop();
 
+/// One pass of the main loop: waits for an event, a wake-up or the automatic
+/// refresh's deadline, runs the automatic refresh when it is due, applies the
+/// picture tooltip and dispatches the event. GUI thread.
+void RunEventLoopPass();
+
 /// One dispatch of an event (kind, window, object, type, key code). GUI thread.
 void DispatchEvent(int32_t kind, int64_t window, int64_t object, int64_t type, int64_t param);
 

@@ -12,6 +12,7 @@
 #include "ui/controls.h"
 #include "ui/input_events.h"
 
+#include <QApplication>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -77,6 +78,21 @@ TEST(Keys, EscapeAndEnterCloseTheSettingsWindow)
     EXPECT_TRUE(ui::IsEnabled(MainWindow));
 
     ASSERT_TRUE(QTest::qWaitForWindowActive(ui::Widget(MainWindow))); // closing brought it to the front
+
+    // Enter in either edit box closes it too; elsewhere in it Enter does not.
+    for (const int64_t box : {SettingsRefreshRate, SettingsAlertNames}) {
+        app::OpenSettingsWindow();
+        QApplication::setActiveWindow(settingsWindow);
+        ui::SetFocus(SettingsVersionShown);
+        EXPECT_EQ(ui::FocusedControl(), SettingsVersionShown);
+        app::DispatchEvent(runtime::EvKeyDown, SettingsWindow, 0, -1, ui::VkEnter);
+        EXPECT_EQ(runtime::SettingsOpen.load(), 1) << ui::ControlName(box);
+        ui::SetFocus(box);
+        EXPECT_EQ(ui::FocusedControl(), box);
+        app::DispatchEvent(runtime::EvKeyDown, SettingsWindow, 0, -1, ui::VkEnter);
+        EXPECT_EQ(runtime::SettingsOpen.load(), 0) << ui::ControlName(box);
+        EXPECT_FALSE(ui::IsVisible(SettingsWindow)) << ui::ControlName(box);
+    }
 
     // Closing takes the refresh rate from its box and plans the next automatic
     // refresh; closing again without a change does not plan it anew.

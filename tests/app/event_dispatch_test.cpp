@@ -1,21 +1,33 @@
 #include "app/event_loop.h"
 #include "app/main_window.h"
+#include "app/picture_of_the_day.h"
 #include "app/settings_window.h"
+#include "app/tray.h"
+#include "app/tray_menu.h"
+#include "app/window_layout.h"
 #include "opened_addresses.h"
 #include "window_fixture.h"
 
 #include "content/qstring_print.h"
 
 #include "runtime/event_queue.h"
+#include "runtime/app_identity.h"
 #include "runtime/app_paths.h"
 #include "runtime/process_state.h"
 #include "settings/app_settings.h"
 #include "ui/control_numbers.h"
 #include "ui/controls.h"
+#include "ui/input_events.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -172,4 +184,119 @@ TEST(ShowMainWindow, BringsTheWindowBackInItsPreviousSizeAndState)
             EXPECT_EQ(ui::Geometry(MainWindow).size(), normal.size()) << r.name;
         }
     }
+}
+
+TEST(Keys, F12MaximisesAndRestoresTheMainWindowWhenItIsInFront)
+{
+    ASSERT_TRUE(apptest::CreateProgramWindows());
+    ui::ShowNormal(MainWindow);
+    QApplication::setActiveWindow(ui::Widget(MainWindow));
+    app::DispatchEvent(runtime::EvKeyDown, MainWindow, 0, -1, ui::VkF12);
+    EXPECT_TRUE(ui::IsMaximized(MainWindow));
+    app::DispatchEvent(runtime::EvKeyDown, MainWindow, 0, -1, ui::VkF12);
+    EXPECT_FALSE(ui::IsMaximized(MainWindow));
+
+    app::OpenSettingsWindow();
+    QApplication::setActiveWindow(ui::Widget(SettingsWindow));
+    app::DispatchEvent(runtime::EvKeyDown, SettingsWindow, 0, -1, ui::VkF12);
+    EXPECT_FALSE(ui::IsMaximized(MainWindow)); // another window in front: nothing
+    app::CloseSettingsWindow();
+}
+
+TEST(MouseCursor, OverThePictureFollowsItsState)
+{
+    ASSERT_TRUE(apptest::CreateProgramWindows());
+    ui::ShowNormal(MainWindow);
+    ui::Resize(MainWindow, 1152, 672);
+    app::LayoutMainWindow(true);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(ui::Widget(MainWindow)));
+    QWidget* picture = ui::Widget(PictureImage);
+    QCursor::setPos(picture->mapToGlobal(picture->rect().center()));
+    ASSERT_EQ(ui::ControlUnderMouse(), PictureImage);
+
+    const auto shown = [] {
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        return cursor != nullptr ? cursor->shape() : Qt::ArrowCursor;
+    };
+    const struct
+    {
+        const char* name;
+        int64_t busy;
+        int64_t ready;
+        Qt::CursorShape cursor;
+    } rows[] = {
+        {"loading", 1, 0, Qt::WaitCursor},
+        {"ready to open its story", 0, 1, Qt::PointingHandCursor},
+        {"no picture", 0, 0, Qt::ArrowCursor},
+    };
+    for (const auto& r : rows) {
+        app::PictureWorkerBusy = r.busy;
+        app::PictureReady = r.ready;
+        app::DispatchEvent(runtime::EvMouseMove, 0, 0, -1, 0);
+        EXPECT_EQ(shown(), r.cursor) << r.name;
+    }
+    // While a refresh runs it shows its own cursor, and moves change nothing.
+    app::PictureReady = 1;
+    runtime::ContentRefreshBusy = 1;
+    app::DispatchEvent(runtime::EvMouseMove, 0, 0, -1, 0);
+    EXPECT_EQ(shown(), Qt::ArrowCursor);
+    runtime::ContentRefreshBusy = 0;
+    app::PictureReady = 0;
+}
+
+TEST(TrayMenu, ShowsItsItemsAndTheChoiceArrivesAsAMenuEvent)
+{
+    ASSERT_TRUE(apptest::CreateProgramWindows());
+    runtime::SetEventThread();
+    runtime::GuiReady = 1;
+    ASSERT_TRUE(app::CreateTray());
+    apptest::OpenedAddresses opened;
+    const QStringList captions{"&Show window",
+                               "Refresh &content",
+                               "Refresh my &apps",
+                               "",
+                               "-- Zorvane Social --",
+                               "&Facebook",
+                               "&X (Twitter)",
+                               "&YouTube",
+                               "",
+                               "-- Extras --",
+                               "Go to &Zorvane.com",
+                               "Go to Top &Downloads",
+                               "Go to &News",
+                               "Go to &Off Base",
+                               "Go to &Way Off Base",
+                               "",
+                               "&Quit"};
+    for (const int64_t updater : {0, 1}) {
+        runtime::UpdaterAvailable = updater;
+        QStringList seen;
+        QStringList disabled;
+        QTimer::singleShot(50, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_NE(menu, nullptr);
+            QAction* topDownloads = nullptr;
+            for (QAction* action : menu->actions()) {
+                seen << action->text();
+                if (!action->isSeparator() && !action->isEnabled())
+                    disabled << action->text();
+                if (action->text() == "Go to Top &Downloads")
+                    topDownloads = action;
+            }
+            ASSERT_NE(topDownloads, nullptr);
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(topDownloads).center());
+        });
+        opened.addresses.clear();
+        app::ShowTrayMenu(QPoint(300, 300));
+        EXPECT_EQ(seen, captions);
+        const QStringList headings{"-- Zorvane Social --", "-- Extras --"};
+        EXPECT_EQ(disabled, updater == 1 ? headings : QStringList{"Refresh my &apps"} + headings);
+        DispatchPending();
+        EXPECT_EQ(opened.addresses, QStringList{runtime::SiteBaseUrl() + "/zv/topdownloads/index.html"});
+    }
+    runtime::UpdaterAvailable = 0;
+
+    ui::HideWindow(MainWindow);
+    app::DispatchEvent(runtime::EvMenu, MainWindow, app::menu::ShowWindow, 0, 0);
+    EXPECT_TRUE(ui::IsVisible(MainWindow));
 }

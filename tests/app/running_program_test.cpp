@@ -312,3 +312,19 @@ TEST_F(RunningProgram, RefreshesBackToBackBlinkTheTrayWithOneBlinker)
         runtime::WaitEvent(1);
     EXPECT_EQ(app::TrayBlinkersRunning(), 0);
 }
+
+TEST_F(RunningProgram, TheLoopRefreshesOnceTheAutomaticRefreshIsDue)
+{
+    ui::ClearRows(TodayList);
+    settings::Settings.Refresh_Rate = 5;
+    runtime::NextRefreshTime = runtime::ElapsedMs() + 60000;
+    runtime::WakeEventThread(); // the pass would otherwise sleep until the deadline
+    app::RunEventLoopPass();
+    EXPECT_EQ(ui::RowCount(TodayList), 0); // not due yet: nothing fetched
+
+    runtime::NextRefreshTime = runtime::ElapsedMs() - 1;
+    app::RunEventLoopPass();
+    EXPECT_GE(ui::RowCount(TodayList), 60);
+    EXPECT_GT(runtime::NextRefreshTime.load(), runtime::ElapsedMs() + 4 * 60000); // the next one planned
+    EXPECT_TRUE(ui::Tooltip(RefreshImage).startsWith("Refresh now (F5); or next auto-refresh at "));
+}
