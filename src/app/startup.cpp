@@ -87,6 +87,7 @@ void CreateProgramWindows()
     if (!CreateSettingsWindow())
         FailStartup(QStringLiteral("Couldn't create settings window (try again)."));
     DecideUpdaterAvailability();
+    UpdateTrayMenu();
     if (!app::CreateMainWindowControls())
         FailStartup(QStringLiteral("Couldn't create app window (try again)."));
     runtime::ThreadStart(WinkThread, "wink");

@@ -5,7 +5,6 @@
 #include "runtime/clock.h"
 #include "runtime/process_state.h"
 #include "runtime/threads.h"
-#include "runtime/tray_host.h"
 #include "ui/control_numbers.h"
 #include "ui/popup_menu.h"
 #include "ui/tray_icon.h"
@@ -45,31 +44,36 @@ bool CreateTray()
     ui::CreatePopupMenu(TrayMenu, TrayMenuItems());
     RecreateTrayIcon();
     // A panel started after the program, or restarted, gets the icon too.
-    runtime::WatchTrayHost(RecreateTrayIcon);
+    ui::WatchTrayHosts(RecreateTrayIcon);
     return true;
 }
 
 bool TrayShown()
 {
-    return runtime::TrayIconShown.load() != 0;
+    return ui::TrayShown(ui::no::TrayIcon);
+}
+
+void UpdateTrayMenu()
+{
+    for (const TrayMenuEntry& entry : TrayMenuEntries()) {
+        if (entry.enabled == MenuEnabled::WhenUpdaterAvailable)
+            ui::SetMenuItemEnabled(TrayMenu, entry.id, MenuEntryEnabled(entry));
+    }
+    ui::TraySetMenu(ui::no::TrayIcon, TrayMenu);
 }
 
 void ShowTrayMenu(QPoint mouse)
 {
     // The updater's availability may have changed since the menu was built.
-    for (const TrayMenuEntry& entry : TrayMenuEntries()) {
-        if (entry.enabled == MenuEnabled::WhenUpdaterAvailable)
-            ui::SetMenuItemEnabled(TrayMenu, entry.id, MenuEntryEnabled(entry));
-    }
+    UpdateTrayMenu();
     ui::ShowPopupMenu(TrayMenu, ui::no::MainWindow, mouse - QPoint(1, 1));
 }
 
 void RecreateTrayIcon()
 {
-    const bool shown = ui::TrayAdd(ui::no::TrayIcon, ui::no::MainWindow, ui::ImageId::Tray);
-    runtime::TrayIconShown = shown ? 1 : 0;
-    if (shown)
-        ui::TraySetTooltip(ui::no::TrayIcon, runtime::AppTitle);
+    ui::TrayAdd(ui::no::TrayIcon, ui::no::MainWindow, ui::ImageId::Tray);
+    ui::TraySetMenu(ui::no::TrayIcon, TrayMenu);
+    ui::TraySetTooltip(ui::no::TrayIcon, runtime::AppTitle);
 }
 
 int TrayBlinkersRunning()

@@ -12,15 +12,19 @@ bool CreateTray();
 
 /// True while the icon is in a notification area, so a hidden main window
 /// can be brought back from it. Without one, closing quits and the window
-/// is not started hidden.
+/// is not started hidden. GUI thread.
 bool TrayShown();
+
+/// Brings the items whose state depends on the updater in line and offers
+/// the menu to a host that shows it itself. GUI thread.
+void UpdateTrayMenu();
 
 /// Shows the tray menu one pixel up and left of `mouse`; the choice arrives
 /// as a menu event. GUI thread.
 void ShowTrayMenu(QPoint mouse);
 
-/// Adds the icon again with the normal image and the title as tooltip, after
-/// the tray host came (back). GUI thread.
+/// Adds the icon again with the normal image, the menu and the title as
+/// tooltip, after the tray host came (back). GUI thread.
 void RecreateTrayIcon();
 
 /// Starts TrayBusyAnimation for a job that has just set its busy flag,

@@ -15,9 +15,6 @@ inline std::atomic<int64_t> AppsRefreshBusy{0};
 inline std::atomic<int64_t> SettingsOpen{0};
 inline std::atomic<int64_t> UpdaterAvailable{0};
 inline std::atomic<int64_t> UpdaterUnsupported{0};
-/// The tray icon sits in a notification area, so a hidden window can come
-/// back. Written by the GUI thread when the icon is (re)added.
-inline std::atomic<int64_t> TrayIconShown{0};
 /// Millisecond tick at which the next automatic refresh is due.
 inline std::atomic<int64_t> NextRefreshTime{0};
 /// A picture of the day that was ready before start-up ended, waiting to be

@@ -4,10 +4,15 @@
 
 namespace runtime {
 
-/// Calls `onAppeared` on the GUI thread whenever a notification-area host
-/// registers on the desktop (a panel started after the program, or one that
-/// restarted). Does nothing without a session bus; a second call is
-/// ignored. GUI thread.
+/// Whether a StatusNotifier host runs on the desktop now: the watcher is on
+/// the session bus and reports a host registered with it. False without a
+/// session bus. GUI thread.
+bool TrayHostPresent();
+
+/// Calls `onAppeared` on the GUI thread whenever a StatusNotifier host comes
+/// up (a panel started after the program, or one that restarted): the
+/// watcher service gets an owner, or a host registers with it. Does nothing
+/// without a session bus; a second call is ignored. GUI thread.
 void WatchTrayHost(std::function<void()> onAppeared);
 
 } // namespace runtime

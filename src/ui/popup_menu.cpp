@@ -13,6 +13,8 @@ namespace ui {
 
 namespace {
 
+const char* const ImageProperty = "zorvaneImage";
+
 std::map<int64_t, std::unique_ptr<QMenu>>& Menus()
 {
     static std::map<int64_t, std::unique_ptr<QMenu>> menus;
@@ -45,8 +47,33 @@ void CreatePopupMenu(int64_t menu, const std::vector<MenuItem>& items)
                 item.icon ? popup->addAction(Icon(*item.icon), item.caption) : popup->addAction(item.caption);
             action->setData(QVariant::fromValue<qlonglong>(item.id));
             action->setEnabled(item.enabled);
+            if (item.icon)
+                action->setProperty(ImageProperty, static_cast<int>(*item.icon));
         }
         Menus()[menu] = std::move(popup);
+    });
+}
+
+std::vector<MenuItem> PopupMenuItems(int64_t menu)
+{
+    return OnGuiThread([&] {
+        std::vector<MenuItem> items;
+        const auto it = Menus().find(menu);
+        if (it == Menus().end())
+            return items;
+        for (QAction* action : it->second->actions()) {
+            MenuItem item;
+            if (!action->isSeparator()) {
+                item.id = action->data().toLongLong();
+                item.caption = action->text();
+                item.enabled = action->isEnabled();
+                const QVariant image = action->property(ImageProperty);
+                if (image.isValid())
+                    item.icon = static_cast<ImageId>(image.toInt());
+            }
+            items.push_back(item);
+        }
+        return items;
     });
 }
 

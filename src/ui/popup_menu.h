@@ -23,6 +23,10 @@ struct MenuItem
 /// Builds (or rebuilds) pop-up menu `menu` from its items. Any thread.
 void CreatePopupMenu(int64_t menu, const std::vector<MenuItem>& items);
 
+/// The menu's items as they are now (captions, icons, enabled states); empty
+/// for an unknown menu. Any thread.
+std::vector<MenuItem> PopupMenuItems(int64_t menu);
+
 /// Enables or disables one item.
 void SetMenuItemEnabled(int64_t menu, int64_t item, bool enabled);
 bool MenuItemEnabled(int64_t menu, int64_t item);

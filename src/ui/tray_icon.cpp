@@ -1,10 +1,18 @@
 #include "ui/tray_icon.h"
 
 #include "runtime/event_queue.h"
+#include "runtime/status_notifier.h"
+#include "runtime/tray_host.h"
 #include "ui/gui_thread.h"
+#include "ui/popup_menu.h"
 
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QImage>
 #include <QSystemTrayIcon>
+#include <QtEndian>
 
+#include <cstring>
 #include <map>
 #include <memory>
 
@@ -14,10 +22,12 @@ namespace {
 
 struct TrayEntry
 {
+    /// The XEmbed icon; none while the icon is a StatusNotifier item.
     std::unique_ptr<QSystemTrayIcon> icon;
     int64_t owner = 0;
     ImageId image = ImageId::Tray;
     QString tooltip;
+    int64_t menu = -1;
 };
 
 std::map<int64_t, TrayEntry>& Table()
@@ -40,6 +50,60 @@ int64_t TypeOf(QSystemTrayIcon::ActivationReason reason)
     }
 }
 
+/// The image in the sizes panels ask for, drawn from its vector form.
+QList<runtime::StatusNotifierPixmap> NotifierIcon(ImageId image)
+{
+    QList<runtime::StatusNotifierPixmap> sizes;
+    for (const int side : {16, 22, 24, 32, 48}) {
+        const QImage drawn = Image(image, QSize(side, side)).toImage().convertToFormat(QImage::Format_ARGB32);
+        runtime::StatusNotifierPixmap pixmap{drawn.width(), drawn.height(), QByteArray()};
+        pixmap.argb.resize(static_cast<qsizetype>(drawn.width()) * drawn.height() * 4);
+        char* out = pixmap.argb.data();
+        for (int y = 0; y < drawn.height(); ++y) {
+            const auto* row = reinterpret_cast<const quint32*>(drawn.constScanLine(y));
+            for (int x = 0; x < drawn.width(); ++x, out += 4) {
+                const quint32 bigEndian = qToBigEndian(row[x]);
+                std::memcpy(out, &bigEndian, 4);
+            }
+        }
+        sizes.append(pixmap);
+    }
+    return sizes;
+}
+
+QByteArray Png(ImageId image)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    Image(image).save(&buffer, "PNG");
+    return png;
+}
+
+std::vector<runtime::StatusNotifierMenuItem> NotifierMenu(int64_t menu)
+{
+    std::vector<runtime::StatusNotifierMenuItem> rows;
+    for (const MenuItem& item : PopupMenuItems(menu))
+        rows.push_back({item.id, item.caption, item.enabled, item.icon ? Png(*item.icon) : QByteArray()});
+    return rows;
+}
+
+bool OnNotifier(const TrayEntry& entry)
+{
+    return entry.icon == nullptr;
+}
+
+/// Removes an entry and takes its icon out of the notification area.
+void Remove(int64_t id)
+{
+    const auto it = Table().find(id);
+    if (it == Table().end())
+        return;
+    if (OnNotifier(it->second))
+        runtime::HideStatusNotifier();
+    Table().erase(it);
+}
+
 } // namespace
 
 QString TrayTooltipText(const QString& text)
@@ -50,13 +114,35 @@ QString TrayTooltipText(const QString& text)
 bool TrayAdd(int64_t id, int64_t ownerWindow, ImageId image)
 {
     return OnGuiThread([&] {
-        Table().erase(id); // a stale entry (the host went away) is replaced
-        if (!QSystemTrayIcon::isSystemTrayAvailable())
-            return false;
+        const int64_t menu = Table().count(id) != 0 ? Table()[id].menu : -1;
+        Remove(id); // a stale entry (the host went away) is replaced
         TrayEntry entry;
-        entry.icon = std::make_unique<QSystemTrayIcon>(Icon(image));
         entry.owner = ownerWindow;
         entry.image = image;
+        entry.menu = menu;
+        if (runtime::TrayHostPresent()) {
+            runtime::StatusNotifierHandlers handlers;
+            handlers.activate = [id, ownerWindow] {
+                runtime::InsertEvent({runtime::EvTray, ownerWindow, id, TrayLeftClick, 0});
+            };
+            handlers.contextMenu = [id, ownerWindow] {
+                runtime::InsertEvent({runtime::EvTray, ownerWindow, id, TrayRightClick, 0});
+            };
+            handlers.menuItemChosen = [ownerWindow](int64_t item) {
+                runtime::InsertEvent({runtime::EvMenu, ownerWindow, item, 0, 0});
+            };
+            if (runtime::ShowStatusNotifier(QCoreApplication::applicationName(), NotifierIcon(image), handlers)) {
+                if (menu >= 0)
+                    runtime::SetStatusNotifierMenu(NotifierMenu(menu));
+                Table()[id] = std::move(entry);
+                return true;
+            }
+        }
+        // Qt decides once per process whether to use a StatusNotifier host,
+        // and only a host seen at that moment counts; so the bus item above
+        // is the program's own, and Qt's icon is only ever the XEmbed one.
+        // It is made even without a tray: Qt embeds it when one appears.
+        entry.icon = std::make_unique<QSystemTrayIcon>(Icon(image));
         QObject::connect(entry.icon.get(), &QSystemTrayIcon::activated,
                          [id, ownerWindow](QSystemTrayIcon::ActivationReason reason) {
                              const int64_t type = TypeOf(reason);
@@ -65,7 +151,17 @@ bool TrayAdd(int64_t id, int64_t ownerWindow, ImageId image)
                          });
         entry.icon->show();
         Table()[id] = std::move(entry);
-        return true;
+        return QSystemTrayIcon::isSystemTrayAvailable();
+    });
+}
+
+bool TrayShown(int64_t id)
+{
+    return OnGuiThread([&] {
+        const auto it = Table().find(id);
+        if (it == Table().end())
+            return false;
+        return OnNotifier(it->second) ? runtime::TrayHostPresent() : QSystemTrayIcon::isSystemTrayAvailable();
     });
 }
 
@@ -77,7 +173,10 @@ bool TraySetImage(int64_t id, ImageId image)
             return false;
         if (it->second.image != image) {
             it->second.image = image;
-            it->second.icon->setIcon(Icon(image));
+            if (OnNotifier(it->second))
+                runtime::SetStatusNotifierIcon(NotifierIcon(image));
+            else
+                it->second.icon->setIcon(Icon(image));
         }
         return true;
     });
@@ -90,10 +189,27 @@ bool TraySetTooltip(int64_t id, const QString& text)
         if (it == Table().end() || text.isNull())
             return false;
         const QString tooltip = TrayTooltipText(text);
-        if (tooltip != it->second.tooltip) { // the same text again would only wake the tray host
-            it->second.tooltip = tooltip;
-            it->second.icon->setToolTip(tooltip);
-        }
+        if (tooltip == it->second.tooltip) // the same text again would only wake the tray host
+            return true;
+        it->second.tooltip = tooltip;
+        if (OnNotifier(it->second))
+            runtime::SetStatusNotifierToolTip(it->second.tooltip);
+        else
+            it->second.icon->setToolTip(it->second.tooltip);
+        return true;
+    });
+}
+
+bool TraySetMenu(int64_t id, int64_t menu)
+{
+    return OnGuiThread([&] {
+        const auto it = Table().find(id);
+        if (it == Table().end())
+            return false;
+        it->second.menu = menu;
+        // The XEmbed icon reports a right click; the program opens the menu.
+        if (OnNotifier(it->second))
+            runtime::SetStatusNotifierMenu(NotifierMenu(menu));
         return true;
     });
 }
@@ -116,12 +232,15 @@ bool TrayHasImage(int64_t id, ImageId image)
 
 void TrayRemoveAll()
 {
-    OnGuiThread([] { Table().clear(); });
+    OnGuiThread([] {
+        while (!Table().empty())
+            Remove(Table().begin()->first);
+    });
 }
 
-bool TrayAvailable()
+void WatchTrayHosts(std::function<void()> onAppeared)
 {
-    return OnGuiThread([] { return QSystemTrayIcon::isSystemTrayAvailable(); });
+    OnGuiThread([&] { runtime::WatchTrayHost(std::move(onAppeared)); });
 }
 
 } // namespace ui

@@ -13,6 +13,9 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     testsupport::PointSiteAtClosedLocalPort();
+    // The program's tray icon must not turn up in the panel of whoever runs
+    // the tests: no session bus, unless a test brings its own.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/zorvane-tests-have-no-session-bus");
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -1,0 +1,273 @@
+#include "content/picture_page.h"
+#include "sample_site_server.h"
+#include "support/test_files.h"
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusError>
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QDBusVirtualObject>
+#include <QFile>
+#include <QProcess>
+#include <QSize>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// The program in a desktop whose panel (the StatusNotifier host) starts
+// before it, after it, and restarts: each time the icon is offered to the
+// host, and the menu the host shows works. The desktop is a private session
+// bus; the host is a stand-in watcher in this process.
+
+namespace {
+
+const QString WatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
+const QString WatcherPath = QStringLiteral("/StatusNotifierWatcher");
+
+/// A session bus of our own, ended with the test.
+class PrivateBus
+{
+public:
+    PrivateBus()
+    {
+        daemon_.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"});
+        if (daemon_.waitForStarted(5000) && daemon_.waitForReadyRead(5000))
+            address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
+    }
+    ~PrivateBus()
+    {
+        daemon_.kill();
+        daemon_.waitForFinished(5000);
+    }
+    PrivateBus(const PrivateBus&) = delete;
+    PrivateBus& operator=(const PrivateBus&) = delete;
+
+    QString Address() const { return address_; }
+
+private:
+    QProcess daemon_;
+    QString address_;
+};
+
+/// The panel's side: owns the watcher name and records every item that
+/// registers with it. Gone from the bus when destroyed.
+class StandInWatcher : public QDBusVirtualObject
+{
+public:
+    StandInWatcher(const QString& address, const QString& connectionName)
+        : connectionName_(connectionName), bus_(QDBusConnection::connectToBus(address, connectionName))
+    {
+        up_ =
+            bus_.isConnected() && bus_.registerVirtualObject(WatcherPath, this) && bus_.registerService(WatcherService);
+    }
+    ~StandInWatcher() override
+    {
+        bus_.unregisterService(WatcherService);
+        bus_.unregisterObject(WatcherPath);
+        QDBusConnection::disconnectFromBus(connectionName_);
+    }
+    StandInWatcher(const StandInWatcher&) = delete;
+    StandInWatcher& operator=(const StandInWatcher&) = delete;
+
+    bool Up() const { return up_; }
+    QStringList items; // as registered: the item's service name
+
+    QString introspect(const QString&) const override { return QString(); }
+
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
+    {
+        QDBusConnection bus(connection);
+        const QString member = message.member();
+        if (member == u"RegisterStatusNotifierItem" && !message.arguments().isEmpty()) {
+            items << message.arguments().first().toString();
+            bus.send(message.createReply());
+        } else if (member == u"Get" && message.arguments().value(1).toString() == u"IsStatusNotifierHostRegistered") {
+            bus.send(message.createReply(QVariant::fromValue(QDBusVariant(true))));
+        } else {
+            bus.send(message.createErrorReply(QDBusError::UnknownMethod, member));
+        }
+        return true;
+    }
+
+private:
+    QString connectionName_;
+    QDBusConnection bus_;
+    bool up_ = false;
+};
+
+/// A property of the program's item.
+QDBusMessage ItemProperty(QDBusConnection& bus, const QString& item, const char* name)
+{
+    QDBusMessage get =
+        QDBusMessage::createMethodCall(item, "/StatusNotifierItem", "org.freedesktop.DBus.Properties", "Get");
+    get << QStringLiteral("org.kde.StatusNotifierItem") << QString::fromLatin1(name);
+    return bus.call(get, QDBus::BlockWithGui, 5000);
+}
+
+QDBusArgument Unwrapped(const QDBusMessage& reply)
+{
+    return qvariant_cast<QDBusVariant>(reply.arguments().value(0)).variant().value<QDBusArgument>();
+}
+
+struct MenuRow
+{
+    int id = 0;
+    QString label;
+    bool enabled = true;
+};
+
+/// The rows of the item's menu as a host reads them.
+std::vector<MenuRow> MenuRows(QDBusConnection& bus, const QString& item)
+{
+    QDBusMessage getLayout = QDBusMessage::createMethodCall(item, "/MenuBar", "com.canonical.dbusmenu", "GetLayout");
+    getLayout << 0 << -1 << QStringList();
+    const QDBusMessage reply = bus.call(getLayout, QDBus::BlockWithGui, 5000);
+    std::vector<MenuRow> rows;
+    if (reply.arguments().size() != 2)
+        return rows;
+    const QDBusArgument root = reply.arguments()[1].value<QDBusArgument>();
+    int rootId = -1;
+    QVariantMap rootProperties;
+    root.beginStructure();
+    root >> rootId >> rootProperties;
+    root.beginArray();
+    while (!root.atEnd()) {
+        QDBusVariant child;
+        root >> child;
+        const QDBusArgument node = child.variant().value<QDBusArgument>();
+        MenuRow row;
+        QVariantMap properties;
+        node.beginStructure();
+        node >> row.id >> properties;
+        node.beginArray();
+        node.endArray();
+        node.endStructure();
+        if (properties.value("type").toString() == u"separator")
+            continue;
+        row.label = properties.value("label").toString();
+        row.enabled = properties.value("enabled", true).toBool();
+        rows.push_back(row);
+    }
+    root.endArray();
+    root.endStructure();
+    return rows;
+}
+
+} // namespace
+
+TEST(TrayHost, TheIconGoesToAHostStartedBeforeOrAfterTheProgramAndAfterItRestarts)
+{
+    PrivateBus desktop;
+    ASSERT_TRUE(desktop.Address().startsWith("unix:")) << desktop.Address().toStdString();
+    QDBusConnection client = QDBusConnection::connectToBus(desktop.Address(), "tray-test-client");
+    ASSERT_TRUE(client.isConnected());
+
+    const struct
+    {
+        const char* name;
+        bool hostFirst;
+    } rows[] = {
+        {"host before the program", true},
+        {"host after the program", false},
+    };
+    int connection = 0;
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        // The site stalls the picture download, so that it is seen when the
+        // program is past its start-up.
+        samplesite::Server site;
+        ASSERT_TRUE(site.Start());
+        site.StallPath(content::PictureChannelPath);
+        auto watcher = std::make_unique<StandInWatcher>(desktop.Address(), QString::number(++connection));
+        if (!r.hostFirst)
+            watcher.reset();
+
+        QTemporaryDir programDir;
+        QTemporaryDir runtimeDir;
+        ASSERT_TRUE(QFile::copy(ZORVANE_PROGRAM_PATH, programDir.filePath("zorvane")));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DBUS_SESSION_BUS_ADDRESS", desktop.Address());
+        env.insert("XDG_RUNTIME_DIR", runtimeDir.path());
+        env.insert("HOME", runtimeDir.path());
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("ZORVANE_SITE_URL", site.BaseUrl());
+        QProcess program;
+        program.setProcessEnvironment(env);
+        program.start(programDir.filePath("zorvane"), {});
+        ASSERT_TRUE(program.waitForStarted(5000));
+
+        if (!r.hostFirst) {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return site.StalledRequests() == 1; }, 20000));
+            watcher = std::make_unique<StandInWatcher>(desktop.Address(), QString::number(++connection));
+        }
+        ASSERT_TRUE(watcher->Up());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !watcher->items.isEmpty(); }, 20000));
+        const QString item = watcher->items.last();
+
+        // The icon, tooltip and title as the host reads them.
+        const QDBusArgument icon = Unwrapped(ItemProperty(client, item, "IconPixmap"));
+        int width = 0;
+        int height = 0;
+        QByteArray argb;
+        icon.beginArray();
+        icon.beginStructure();
+        icon >> width >> height >> argb;
+        icon.endStructure();
+        EXPECT_EQ(QSize(width, height), QSize(16, 16));
+        EXPECT_EQ(argb.size(), 16 * 16 * 4);
+        EXPECT_NE(argb.count('\0'), argb.size()); // something is drawn
+        const QDBusArgument tip = Unwrapped(ItemProperty(client, item, "ToolTip"));
+        QString iconName;
+        QString title;
+        tip.beginStructure();
+        tip >> iconName;
+        tip.beginArray();
+        tip.endArray();
+        tip >> title;
+        // The program's name, or what its first refresh put there since.
+        EXPECT_FALSE(title.isEmpty());
+        EXPECT_EQ(qvariant_cast<QDBusVariant>(ItemProperty(client, item, "Title").arguments().value(0)).variant(),
+                  "Zorvane Software Updates and News");
+
+        // The panel restarts: the icon goes to the new one.
+        watcher.reset();
+        watcher = std::make_unique<StandInWatcher>(desktop.Address(), QString::number(++connection));
+        ASSERT_TRUE(watcher->Up());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !watcher->items.isEmpty(); }, 20000));
+
+        // Its menu, as the host shows it, and Quit chosen from it.
+        const std::vector<MenuRow> menu = MenuRows(client, watcher->items.last());
+        QStringList labels;
+        int quit = -1;
+        for (const MenuRow& row : menu) {
+            labels << row.label;
+            if (row.label == u"_Quit")
+                quit = row.id;
+            if (row.label == u"Refresh my _apps") {
+                EXPECT_FALSE(row.enabled); // no updater here
+            }
+        }
+        EXPECT_EQ(labels.size(), 14) << labels.join(", ").toStdString();
+        EXPECT_EQ(labels.value(0), "_Show window");
+        ASSERT_GE(quit, 0) << labels.join(", ").toStdString();
+        // A choice made while the program still starts up is dropped, as
+        // every input is until its main loop runs; choose again until it
+        // takes.
+        QDBusMessage click =
+            QDBusMessage::createMethodCall(watcher->items.last(), "/MenuBar", "com.canonical.dbusmenu", "Event");
+        click << quit << QStringLiteral("clicked") << QVariant::fromValue(QDBusVariant(QString())) << 0U;
+        bool ended = false;
+        for (int attempt = 0; attempt < 40 && !ended; ++attempt) {
+            client.call(click, QDBus::BlockWithGui, 5000);
+            ended = program.waitForFinished(500);
+        }
+        ASSERT_TRUE(ended) << program.readAllStandardError().toStdString();
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), 0);
+    }
+    QDBusConnection::disconnectFromBus("tray-test-client");
+}
