@@ -7,6 +7,7 @@
 #include "runtime/process_state.h"
 #include "sample_site_server.h"
 #include "settings/app_settings.h"
+#include "program_environment.h"
 #include "support/test_files.h"
 
 #include <QDir>
@@ -91,11 +92,7 @@ TEST(Quit, RunningProgramQuitsCleanlyOnTerminationAndRefusesASecondCopy)
     testsupport::WriteBytes(programDir.filePath("Zorvane Software Updates and News.ini"),
                             "Refresh_Rate = 15\r\nPlatform = Linux\r\nApp_Maxed = 3\r\n");
 
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_RUNTIME_DIR", runtimeDir.path());
-    env.insert("HOME", home.path());
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("ZORVANE_SITE_URL", site.BaseUrl());
+    const QProcessEnvironment env = apptest::ProgramEnvironment(home.path(), runtimeDir.path(), site.BaseUrl());
     QProcess first;
     first.setProcessEnvironment(env);
     first.start(program, {});
@@ -157,12 +154,9 @@ TEST(Quit, TerminationDuringAStalledPageFetchQuitsAtOnce)
     QTemporaryDir home;
     const QString program = programDir.filePath("zorvane");
     ASSERT_TRUE(QFile::copy(ZORVANE_PROGRAM_PATH, program));
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_RUNTIME_DIR", runtimeDir.path());
-    env.insert("HOME", home.path());
-    env.insert("QT_QPA_PLATFORM", "offscreen");
     // The home page never answers: the first refresh waits in its transfer.
-    env.insert("ZORVANE_SITE_URL", stalling.BaseUrl() + "/fault/stall");
+    const QProcessEnvironment env =
+        apptest::ProgramEnvironment(home.path(), runtimeDir.path(), stalling.BaseUrl() + "/fault/stall");
     QProcess running;
     running.setProcessEnvironment(env);
     running.start(program, {});

@@ -1,5 +1,6 @@
 #include "content/picture_page.h"
 #include "sample_site_server.h"
+#include "program_environment.h"
 #include "support/test_files.h"
 
 #include <QDBusArgument>
@@ -189,12 +190,8 @@ TEST(TrayHost, TheIconGoesToAHostStartedBeforeOrAfterTheProgramAndAfterItRestart
         QTemporaryDir programDir;
         QTemporaryDir runtimeDir;
         ASSERT_TRUE(QFile::copy(ZORVANE_PROGRAM_PATH, programDir.filePath("zorvane")));
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        QProcessEnvironment env = apptest::ProgramEnvironment(runtimeDir.path(), runtimeDir.path(), site.BaseUrl());
         env.insert("DBUS_SESSION_BUS_ADDRESS", desktop.Address());
-        env.insert("XDG_RUNTIME_DIR", runtimeDir.path());
-        env.insert("HOME", runtimeDir.path());
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("ZORVANE_SITE_URL", site.BaseUrl());
         QProcess program;
         program.setProcessEnvironment(env);
         program.start(programDir.filePath("zorvane"), {});
