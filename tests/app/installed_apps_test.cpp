@@ -266,6 +266,17 @@ TEST_F(InstalledApps, SelectionCommandsDecideWhetherUpdatesCanStart)
     EXPECT_EQ(Runs().size(), 2) << "selecting never upgrades";
 }
 
+TEST_F(InstalledApps, ButtonsGettingTheFocusNeitherCheckSelectNorUpgrade)
+{
+    ClickCheck();
+    SelectOnly({RowNamed("Kelvara Studio")});
+    ui::SetEnabled(StartUpdatesButton, true);
+    for (const int64_t button : {StartUpdatesButton, AppsCheckButton, SelectUpdatesButton})
+        app::DispatchEvent(runtime::EvControl, MainWindow, button, ui::ControlFocus, 0);
+    EXPECT_EQ(Runs().size(), 1) << "only the first check ran";
+    EXPECT_EQ(ui::SelectedRows(AppsList).size(), 1) << "the selection stays as it was";
+}
+
 TEST_F(InstalledApps, OneRowUpgradesWithoutAQuestionAndTurnsNormalOnSuccess)
 {
     ClickCheck();
