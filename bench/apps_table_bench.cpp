@@ -70,7 +70,7 @@ void BM_ParseAndFillList(benchmark::State& state)
         app::AppLines = updater::TakeAppLines(Output());
         app::RefreshInstalledApps(false);
     }
-    state.counters["rows"] = static_cast<double>(ui::RowCount(ui::no::AppsList));
+    state.counters["rows"] = static_cast<double>(ui::RowCount(ui::id::AppsList));
 }
 
 } // namespace

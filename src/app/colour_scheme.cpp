@@ -16,9 +16,9 @@ namespace {
 
 /// The check boxes of the settings window.
 constexpr int64_t SettingsCheckBoxes[] = {
-    ui::no::SettingsColours,     ui::no::SettingsRunAtStartup,   ui::no::SettingsRunMinimized,
-    ui::no::SettingsCloseToTray, ui::no::SettingsRefreshPicture, ui::no::SettingsAlertHighlight,
-    ui::no::SettingsAlertPopup,  ui::no::SettingsVersionShown,
+    ui::id::SettingsColours,     ui::id::SettingsRunAtStartup,   ui::id::SettingsRunMinimized,
+    ui::id::SettingsCloseToTray, ui::id::SettingsRefreshPicture, ui::id::SettingsAlertHighlight,
+    ui::id::SettingsAlertPopup,  ui::id::SettingsVersionShown,
 };
 
 constexpr int MissingUpdaterSentenceLength = 38; // "Microsoft App Installer was not found."
@@ -31,10 +31,10 @@ SystemColours SystemColoursNow()
 
 void ColourNoticeSpan(bool site, const SystemColours& system)
 {
-    const QString notice = ui::Text(ui::no::AppsInfoBox);
+    const QString notice = ui::Text(ui::id::AppsInfoBox);
     const QColor text = runtime::UpdaterAvailable.load() == 0 ? AlertRedColour : ListTextColour;
     const QColor back = site ? PaleColour : system.window;
-    ui::ColourSpan(ui::no::AppsInfoBox, 0, NoticeSpanLength(notice, runtime::UpdaterUnsupported.load() == 1), text,
+    ui::ColourSpan(ui::id::AppsInfoBox, 0, NoticeSpanLength(notice, runtime::UpdaterUnsupported.load() == 1), text,
                    back);
 }
 
@@ -42,7 +42,7 @@ void ColourNoticeSpan(bool site, const SystemColours& system)
 
 SchemeLook SchemeLookOf(bool site, const SystemColours& system)
 {
-    using namespace ui::no;
+    using namespace ui::id;
     // The system scheme gives every control its default (invalid colours).
     const QColor dark = site ? DarkColour : QColor();
     const QColor pale = site ? PaleColour : QColor();
@@ -102,7 +102,7 @@ int NoticeSpanLength(const QString& notice, bool updaterUnsupported)
 
 void ApplyColourScheme(int64_t on)
 {
-    using namespace ui::no;
+    using namespace ui::id;
     const bool site = on == 1;
     settings::Settings.Zorva_Colors = site ? 1 : 0;
     const SystemColours system = SystemColoursNow();
@@ -133,9 +133,9 @@ void SetControlBorder(int64_t number, const QString& word)
 void UpdateSearchBoxLook()
 {
     const SearchBoxLook look =
-        SearchBoxLookOf(settings::Settings.Zorva_Colors == 1, ui::Text(ui::no::SearchBox).isEmpty());
-    ui::SetFont(ui::no::SearchBox, look.font);
-    ui::SetColours(ui::no::SearchBox, ui::BackColour(ui::no::SearchBox), look.text);
+        SearchBoxLookOf(settings::Settings.Zorva_Colors == 1, ui::Text(ui::id::SearchBox).isEmpty());
+    ui::SetFont(ui::id::SearchBox, look.font);
+    ui::SetColours(ui::id::SearchBox, ui::BackColour(ui::id::SearchBox), look.text);
 }
 
 } // namespace app

@@ -61,12 +61,12 @@ void UpdateRefreshTooltip()
         runtime::NextRefreshTime = runtime::ElapsedMs() + rate * 60000;
         next = runtime::DateFormat(QStringLiteral("%hh:%ii:%ss"), runtime::DateAddMinutes(runtime::DateNow(), rate));
     }
-    ui::SetTooltip(ui::no::RefreshImage, RefreshTooltipText(rate, next));
+    ui::SetTooltip(ui::id::RefreshImage, RefreshTooltipText(rate, next));
 }
 
 void ShowRefreshingWindow(const QString& text, std::optional<ui::ImageId> icon)
 {
-    using namespace ui::no;
+    using namespace ui::id;
     if (text.isEmpty()) {
         ui::HideWindow(RefreshingWindow);
         ui::SetEnabled(MainWindow, true);
@@ -88,7 +88,7 @@ void ShowRefreshingWindow(const QString& text, std::optional<ui::ImageId> icon)
 
 void RefreshContent(bool fetch)
 {
-    using namespace ui::no;
+    using namespace ui::id;
     ui::ClearRows(TodayList);
     ui::ClearRows(YesterdayList);
     int64_t pictureWasBusy = 0;

@@ -38,7 +38,7 @@ const QString& LastAlertLog()
 
 void ScrapeDayLists()
 {
-    using namespace ui::no;
+    using namespace ui::id;
     const content::DayScan scan =
         content::ScanDayPage(DayPageText, settings::Settings, ui::Text(FilterBox), runtime::SiteBaseUrl());
     ui::SuspendDrawing(TodayList);
@@ -63,7 +63,7 @@ void ScrapeDayLists()
 
 void ShowListSummary(int tab)
 {
-    using namespace ui::no;
+    using namespace ui::id;
     const int64_t list = tab == 1 ? YesterdayList : TodayList;
     const content::ListSummary summary =
         content::SummariseList(tab, ui::RowCount(list), ui::Text(FilterBox), settings::Settings.Platform);
@@ -77,7 +77,7 @@ void ShowListSummary(int tab)
 
 void ShowScrapeOutcome()
 {
-    using namespace ui::no;
+    using namespace ui::id;
     const content::ScrapeOutcomeResult result =
         content::DecideScrapeOutcome(ui::RowCount(TodayList), ui::Text(FilterBox), settings::Settings.Platform);
     if (result.outcome != content::ScrapeOutcome::NoContent) {

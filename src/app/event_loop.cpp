@@ -31,7 +31,7 @@ namespace app {
 
 namespace {
 
-using namespace ui::no;
+using namespace ui::id;
 
 constexpr int TabToday = 0;
 constexpr int TabYesterday = 1;

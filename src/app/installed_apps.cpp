@@ -27,7 +27,7 @@ namespace app {
 
 namespace {
 
-using namespace ui::no;
+using namespace ui::id;
 
 constexpr int TabInstalledApps = 2;
 constexpr int MarkColumn = 4;

@@ -22,7 +22,7 @@ using ui::ControlKind;
 using ui::ImageId;
 using ui::Parent;
 
-int S(double design)
+int Scaled(double design)
 {
     return static_cast<int>(runtime::Scaled(design, runtime::Display.uiScale));
 }
@@ -54,7 +54,7 @@ struct ControlRow
 /// The main window's controls in creation order (later ones lie on top).
 std::vector<ControlRow> MainWindowRows()
 {
-    using namespace ui::no;
+    using namespace ui::id;
     const Parent main{MainWindow};
     const Parent apps{ContentTabs, 2};
     const QString site = runtime::SiteDisplayName;
@@ -117,7 +117,7 @@ std::vector<ControlRow> MainWindowRows()
 /// The pages of a tab control, made with it so that later rows can be put on them.
 void AddTabPages(int64_t tabs)
 {
-    using namespace ui::no;
+    using namespace ui::id;
     if (tabs == ContentTabs) {
         ui::AddTab(ContentTabs, QStringLiteral("Today"), ImageId::TabToday);
         ui::AddTab(ContentTabs, QStringLiteral("Yesterday"), ImageId::TabYesterday);
@@ -132,7 +132,7 @@ void AddTabPages(int64_t tabs)
 bool MakeControl(const ControlRow& row)
 {
     const QRect& d = row.design;
-    QRect rect = row.inPixels ? d : QRect(S(d.x()), S(d.y()), S(d.width()), S(d.height()));
+    QRect rect = row.inPixels ? d : QRect(Scaled(d.x()), Scaled(d.y()), Scaled(d.width()), Scaled(d.height()));
     if (row.kind == ControlKind::Image && row.design.width() == 0)
         rect.setSize(ui::ImageSize(*row.image));
     if (!ui::CreateControl(row.number, row.kind, row.parent, rect, row.text,
@@ -151,7 +151,7 @@ bool MakeControl(const ControlRow& row)
 
 void AddFileListColumns(int64_t list, bool withLink)
 {
-    ui::AddListColumn(list, QString(), S(96));
+    ui::AddListColumn(list, QString(), Scaled(96));
     ui::AddListColumn(list, QStringLiteral("Name"), 0);
     ui::AddListColumn(list, QStringLiteral("Description"), 0);
     if (withLink)
@@ -161,7 +161,7 @@ void AddFileListColumns(int64_t list, bool withLink)
 /// What the rows cannot say: columns, items, fonts, borders and states.
 void FinishMainWindowControls()
 {
-    using namespace ui::no;
+    using namespace ui::id;
     const QString site = runtime::SiteDisplayName;
     ui::SetCueText(SearchBox, QStringLiteral("Search ") + site);
     ui::SetFont(SearchBox, ui::FontKind::Italic);
@@ -173,9 +173,9 @@ void FinishMainWindowControls()
         ui::SetBorder(list, QStringLiteral("none"));
     }
 
-    ui::AddListColumn(AppsList, QStringLiteral("App name"), S(250));
-    ui::AddListColumn(AppsList, QStringLiteral("Current version"), S(150));
-    ui::AddListColumn(AppsList, QStringLiteral("Available version"), S(150));
+    ui::AddListColumn(AppsList, QStringLiteral("App name"), Scaled(250));
+    ui::AddListColumn(AppsList, QStringLiteral("Current version"), Scaled(150));
+    ui::AddListColumn(AppsList, QStringLiteral("Available version"), Scaled(150));
     ui::AddListColumn(AppsList, QStringLiteral("ID"), 0);
     ui::AddListColumn(AppsList, QStringLiteral("Update?"), 0);
     ui::SetEnabled(AppsCheckButton, runtime::UpdaterUnsupported.load() != 1);
@@ -207,32 +207,32 @@ QString MainWindowCaption()
 
 void ShowMainWindow()
 {
-    ui::ShowRestored(ui::no::MainWindow);
-    ui::BringToFront(ui::no::MainWindow);
+    ui::ShowRestored(ui::id::MainWindow);
+    ui::BringToFront(ui::id::MainWindow);
 }
 
 bool CreateMainWindow()
 {
     const settings::AppSettings& s = settings::Settings;
-    if (!ui::CreateWindow(ui::no::MainWindow, MainWindowCaption(), ui::WindowStyle::Main,
+    if (!ui::CreateWindow(ui::id::MainWindow, MainWindowCaption(), ui::WindowStyle::Main,
                           QRect(0, 0, static_cast<int>(s.App_W), static_cast<int>(s.App_H))))
         return false;
     // The settings keep the outer position and the inner size.
-    ui::Move(ui::no::MainWindow, static_cast<int>(s.App_X), static_cast<int>(s.App_Y));
+    ui::Move(ui::id::MainWindow, static_cast<int>(s.App_X), static_cast<int>(s.App_Y));
     return true;
 }
 
 bool CreateRefreshingWindow()
 {
-    const QRect main = ui::OuterGeometry(ui::no::MainWindow);
-    const int w = S(450);
-    const int h = S(100);
+    const QRect main = ui::OuterGeometry(ui::id::MainWindow);
+    const int w = Scaled(450);
+    const int h = Scaled(100);
     const QRect rect(main.x() + (main.width() - w) / 2, main.y() + (main.height() - h) / 2, w, h);
-    if (!ui::CreateWindow(ui::no::RefreshingWindow, QString(), ui::WindowStyle::Popup, rect, ui::no::MainWindow))
+    if (!ui::CreateWindow(ui::id::RefreshingWindow, QString(), ui::WindowStyle::Popup, rect, ui::id::MainWindow))
         return false;
-    const Parent window{ui::no::RefreshingWindow};
-    const bool made = MakeControl({ui::no::RefreshingText, ControlKind::Label, window, {0, 0, 450, 100}, {}, {}, {}}) &&
-                      MakeControl({ui::no::RefreshingIcon,
+    const Parent window{ui::id::RefreshingWindow};
+    const bool made = MakeControl({ui::id::RefreshingText, ControlKind::Label, window, {0, 0, 450, 100}, {}, {}, {}}) &&
+                      MakeControl({ui::id::RefreshingIcon,
                                    ControlKind::Image,
                                    window,
                                    {40, 33, 0, 0},
@@ -240,7 +240,7 @@ bool CreateRefreshingWindow()
                                    {},
                                    ImageId::RefreshWindowIcon,
                                    true});
-    ui::SetAlignment(ui::no::RefreshingText, Qt::AlignCenter);
+    ui::SetAlignment(ui::id::RefreshingText, Qt::AlignCenter);
     return made;
 }
 

@@ -146,7 +146,7 @@ std::optional<QPoint> MessageBoxPosition(const QRect& owner, const QSize& boxSiz
 int ShowMessageBox(const QString& caption, const QString& text, int64_t flags)
 {
     const MessageBoxLook look = MessageBoxLookOf(flags);
-    QMessageBox box(look.icon, caption, text, look.buttons, ui::Widget(ui::no::MainWindow));
+    QMessageBox box(look.icon, caption, text, look.buttons, ui::Widget(ui::id::MainWindow));
     box.setTextFormat(Qt::PlainText); // names from the site must not be read as markup
     box.setDefaultButton(look.defaultButton);
     box.setWindowModality(Qt::ApplicationModal);

@@ -44,7 +44,7 @@ void ScrapeChannel(int64_t list, const QString& path)
     ui::SuspendDrawing(list);
     ui::SetCursor(ui::CursorShape::Wait);
     const content::ChannelList kind =
-        list == ui::no::NewsList ? content::ChannelList::News : content::ChannelList::Articles;
+        list == ui::id::NewsList ? content::ChannelList::News : content::ChannelList::Articles;
     const std::vector<content::NewsItem> items = content::FetchChannel(kind, runtime::SiteBaseUrl(), path);
     QList<QString> rows;
     QList<ui::ImageId> images;

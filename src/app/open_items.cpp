@@ -62,7 +62,7 @@ void OpenNewsItem(int64_t list, int64_t eventType)
 
 void SiteSearch()
 {
-    const QString url = content::SiteSearchUrl(runtime::SiteBaseUrl(), ui::Text(ui::no::SearchBox));
+    const QString url = content::SiteSearchUrl(runtime::SiteBaseUrl(), ui::Text(ui::id::SearchBox));
     if (url.isEmpty()) {
         ShowMessageBox(content::SearchWarningTitle, content::SearchWarningText, FlagsWarningIcon);
         return;

@@ -69,10 +69,10 @@ QString PictureStoryUrl()
 
 void StartPictureWorker()
 {
-    ui::SetImage(ui::no::PictureImage, ui::ImageId::RefreshingPicture);
+    ui::SetImage(ui::id::PictureImage, ui::ImageId::RefreshingPicture);
     runtime::DrainEvents();
     ui::SetCursor(ui::CursorShape::Wait);
-    ui::SetTooltip(ui::no::PictureImage, QString());
+    ui::SetTooltip(ui::id::PictureImage, QString());
     {
         std::lock_guard lock(PictureLock);
         ChosenPictureColours = CurrentPictureColours();
@@ -81,7 +81,7 @@ void StartPictureWorker()
     if (runtime::ThreadStart(PictureWorker, "picture") != 0) {
         runtime::DrainEvents();
     } else {
-        ui::SetImage(ui::no::PictureImage, ui::ImageId::NoPicture);
+        ui::SetImage(ui::id::PictureImage, ui::ImageId::NoPicture);
         PictureWorkerBusy = 0;
     }
 }
@@ -116,7 +116,7 @@ void PictureWorker()
                 ShowPicture();
         }
     } else {
-        ui::SetImage(ui::no::PictureImage, ui::ImageId::NoPicture);
+        ui::SetImage(ui::id::PictureImage, ui::ImageId::NoPicture);
     }
     PictureWorkerBusy = 0;
 }
@@ -136,7 +136,7 @@ void ShowPicture()
     const std::optional<content::PictureFit> fit =
         decoded.isNull() ? std::nullopt : content::FitPicture(side, decoded.width(), decoded.height());
     if (!fit || side <= 0) {
-        ui::SetImage(ui::no::PictureImage, ui::ImageId::NoPicture);
+        ui::SetImage(ui::id::PictureImage, ui::ImageId::NoPicture);
         return;
     }
     PictureColours colours;
@@ -155,7 +155,7 @@ void ShowPicture()
     painter.setPen(frame);
     painter.drawRect(0, 0, side - 1, side - 1);
     painter.end();
-    ui::SetPictureImage(ui::no::PictureImage, composed);
+    ui::SetPictureImage(ui::id::PictureImage, composed);
 }
 
 void RedrawPicture()
@@ -192,7 +192,7 @@ void ApplyPictureTooltip()
         LastPictureTooltip = PublishedPictureTitle;
         title = PublishedPictureTitle;
     }
-    ui::SetTooltip(ui::no::PictureImage, title);
+    ui::SetTooltip(ui::id::PictureImage, title);
 }
 
 void OpenPictureStory()

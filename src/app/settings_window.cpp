@@ -23,7 +23,7 @@ namespace app {
 
 namespace {
 
-using namespace ui::no;
+using namespace ui::id;
 
 struct Row
 {
@@ -85,27 +85,27 @@ SettingsWindowLayout ComputeSettingsWindowLayout(double s)
 bool CreateSettingsWindow()
 {
     const SettingsWindowLayout layout = ComputeSettingsWindowLayout(runtime::Display.uiScale);
-    if (!ui::CreateWindow(ui::no::SettingsWindow, QStringLiteral("Settings"), ui::WindowStyle::Dialog,
-                          QRect(0, 0, layout.width, layout.height), ui::no::MainWindow))
+    if (!ui::CreateWindow(ui::id::SettingsWindow, QStringLiteral("Settings"), ui::WindowStyle::Dialog,
+                          QRect(0, 0, layout.width, layout.height), ui::id::MainWindow))
         return false;
-    ui::SetWindowIcon(ui::no::SettingsWindow, ui::ImageId::Settings);
+    ui::SetWindowIcon(ui::id::SettingsWindow, ui::ImageId::Settings);
     bool ok = true;
     for (const Row& row : Rows) {
-        ok = ui::CreateControl(row.number, row.kind, ui::Parent{ui::no::SettingsWindow},
+        ok = ui::CreateControl(row.number, row.kind, ui::Parent{ui::id::SettingsWindow},
                                layout.controls[static_cast<size_t>(row.number)], QString::fromUtf8(row.text),
                                QString::fromUtf8(ui::SpokenName(row.number))) &&
              ok;
     }
-    ui::SetDigitsOnly(ui::no::SettingsRefreshRate, 4);
-    ui::SetCueText(ui::no::SettingsAlertNames, QStringLiteral("eg: kelvara,firefox,microsoft,etc"));
-    ui::SetFont(ui::no::SettingsAlertNames, ui::FontKind::Italic);
+    ui::SetDigitsOnly(ui::id::SettingsRefreshRate, 4);
+    ui::SetCueText(ui::id::SettingsAlertNames, QStringLiteral("eg: kelvara,firefox,microsoft,etc"));
+    ui::SetFont(ui::id::SettingsAlertNames, ui::FontKind::Italic);
     return ok;
 }
 
 void SetSettingsControls()
 {
     const settings::AppSettings& s = settings::Settings;
-    using namespace ui::no;
+    using namespace ui::id;
     ui::SetState(SettingsColours, s.Zorva_Colors);
     ui::SetState(SettingsRunAtStartup, s.App_Run_At_Startup);
     ui::SetState(SettingsRunMinimized, s.App_Run_Minimized);
@@ -123,7 +123,7 @@ void SetSettingsControls()
 
 void OpenSettingsWindow()
 {
-    using namespace ui::no;
+    using namespace ui::id;
     ui::SetEnabled(MainWindow, false);
     QRect reference;
     if (ui::IsMaximized(MainWindow)) {
@@ -147,7 +147,7 @@ void OpenSettingsWindow()
 
 void CloseSettingsWindow()
 {
-    using namespace ui::no;
+    using namespace ui::id;
     ui::HideWindow(SettingsWindow);
     ui::SetEnabled(MainWindow, true);
     settings::Settings.Refresh_Rate = runtime::TextToInt(ui::Text(SettingsRefreshRate));
@@ -175,7 +175,7 @@ void Flip(int64_t& setting)
 
 void SwitchColourScheme()
 {
-    using namespace ui::no;
+    using namespace ui::id;
     ui::SuspendDrawing(MainWindow);
     ui::SuspendDrawing(SettingsWindow);
     Flip(settings::Settings.Zorva_Colors);
@@ -187,7 +187,7 @@ void SwitchColourScheme()
 
 void TakeAlertNames()
 {
-    using namespace ui::no;
+    using namespace ui::id;
     settings::AppSettings& s = settings::Settings;
     s.Alert_Names = runtime::TrimSpaces(ui::Text(SettingsAlertNames));
     ui::SetFont(SettingsAlertNames, s.Alert_Names.isEmpty() ? ui::FontKind::Italic : ui::FontKind::Normal);
@@ -197,7 +197,7 @@ void TakeAlertNames()
 
 void OnSettingsControl(int64_t control, int64_t type)
 {
-    using namespace ui::no;
+    using namespace ui::id;
     settings::AppSettings& s = settings::Settings;
     if (control == SettingsClose) {
         if (type == ui::ControlClick)

@@ -81,8 +81,8 @@ void CreateProgramWindows()
         FailStartup(QStringLiteral("Couldn't create refreshing window (try again)."));
     if (!CreateTray())
         FailStartup(QStringLiteral("Couldn't create systray icon (try again)."));
-    ui::SetWindowIcon(ui::no::MainWindow, ui::ImageId::Tray);
-    ui::SetMinimumInnerSize(ui::no::MainWindow, static_cast<int>(runtime::MinWindowWidth(runtime::Display)),
+    ui::SetWindowIcon(ui::id::MainWindow, ui::ImageId::Tray);
+    ui::SetMinimumInnerSize(ui::id::MainWindow, static_cast<int>(runtime::MinWindowWidth(runtime::Display)),
                             static_cast<int>(runtime::MinWindowHeight(runtime::Display)));
     if (!CreateSettingsWindow())
         FailStartup(QStringLiteral("Couldn't create settings window (try again)."));
@@ -92,27 +92,27 @@ void CreateProgramWindows()
         FailStartup(QStringLiteral("Couldn't create app window (try again)."));
     runtime::ThreadStart(WinkThread, "wink");
     ApplyColourScheme(settings::Settings.Zorva_Colors);
-    ui::SetState(ui::no::ContentTabs, 0);
+    ui::SetState(ui::id::ContentTabs, 0);
     ApplyStartupShortcut();
     runtime::FileDelete(runtime::PictureTempPath, true);
     SetSettingsControls();
-    ui::SetImage(ui::no::PictureImage, ui::ImageId::RefreshingPicture);
+    ui::SetImage(ui::id::PictureImage, ui::ImageId::RefreshingPicture);
 }
 
 /// Lays the main window out and shows it, unless it starts in the tray.
 void ShowAtStart()
 {
-    const int64_t shortcutWindows[] = {ui::no::MainWindow, ui::no::SettingsWindow};
+    const int64_t shortcutWindows[] = {ui::id::MainWindow, ui::id::SettingsWindow};
     ui::InstallInputFilter(shortcutWindows, 2);
     if (settings::Settings.App_Maxed == 1)
-        ui::ShowMaximized(ui::no::MainWindow);
+        ui::ShowMaximized(ui::id::MainWindow);
     LayoutMainWindow(false);
     // From now on every move or resize of a program window lays out again.
     ui::SetGeometryChangedHandler([](int64_t) { LayoutMainWindow(false); });
     // Without a notification area a window started hidden could never be
     // brought back, so it shows anyway.
     if (settings::Settings.App_Run_Minimized == 0 || !TrayShown())
-        ui::ShowWindow(ui::no::MainWindow);
+        ui::ShowWindow(ui::id::MainWindow);
 }
 
 } // namespace
@@ -170,14 +170,14 @@ int RunProgram(int argc, char** argv)
 
     // Control held at start-up skips the first download.
     if (ui::KeyHeld(ui::VkControl))
-        ui::SetImage(ui::no::PictureImage, ui::ImageId::SkippedPicture);
+        ui::SetImage(ui::id::PictureImage, ui::ImageId::SkippedPicture);
     else
         RefreshContent(true);
-    if (ui::RowCount(ui::no::TodayList) > 0)
+    if (ui::RowCount(ui::id::TodayList) > 0)
         SetStatusText(QStringLiteral("Welcome!  ") + runtime::HintText, true);
     else
         SetStatusText(runtime::NoContentText, false);
-    ui::SetFocus(ui::no::TodayList);
+    ui::SetFocus(ui::id::TodayList);
     runtime::GuiReady = 1;
     ShowPictureHeldDuringStartup();
     RunEventLoop();

@@ -10,7 +10,7 @@ void SetStatusText(const QString& text, bool drainEvents)
 {
     if (drainEvents)
         runtime::DrainEvents();
-    ui::SetText(ui::no::StatusLine, u' ' + text);
+    ui::SetText(ui::id::StatusLine, u' ' + text);
 }
 
 } // namespace app

@@ -50,7 +50,7 @@ bool CreateTray()
 
 bool TrayShown()
 {
-    return ui::TrayShown(ui::no::TrayIcon);
+    return ui::TrayShown(ui::id::TrayIcon);
 }
 
 void UpdateTrayMenu()
@@ -59,21 +59,21 @@ void UpdateTrayMenu()
         if (entry.enabled == MenuEnabled::WhenUpdaterAvailable)
             ui::SetMenuItemEnabled(TrayMenu, entry.id, MenuEntryEnabled(entry));
     }
-    ui::TraySetMenu(ui::no::TrayIcon, TrayMenu);
+    ui::TraySetMenu(ui::id::TrayIcon, TrayMenu);
 }
 
 void ShowTrayMenu(QPoint mouse)
 {
     // The updater's availability may have changed since the menu was built.
     UpdateTrayMenu();
-    ui::ShowPopupMenu(TrayMenu, ui::no::MainWindow, mouse - QPoint(1, 1));
+    ui::ShowPopupMenu(TrayMenu, ui::id::MainWindow, mouse - QPoint(1, 1));
 }
 
 void RecreateTrayIcon()
 {
-    ui::TrayAdd(ui::no::TrayIcon, ui::no::MainWindow, ui::ImageId::Tray);
-    ui::TraySetMenu(ui::no::TrayIcon, TrayMenu);
-    ui::TraySetTooltip(ui::no::TrayIcon, runtime::AppTitle);
+    ui::TrayAdd(ui::id::TrayIcon, ui::id::MainWindow, ui::ImageId::Tray);
+    ui::TraySetMenu(ui::id::TrayIcon, TrayMenu);
+    ui::TraySetTooltip(ui::id::TrayIcon, runtime::AppTitle);
 }
 
 int TrayBlinkersRunning()
@@ -87,7 +87,7 @@ bool StartTrayBusyAnimation()
     // job that starts meanwhile is blinked by it rather than by a second one
     // beside it.
     if (!ClaimBlinker()) {
-        ui::TraySetTooltip(ui::no::TrayIcon, runtime::BusyText);
+        ui::TraySetTooltip(ui::id::TrayIcon, runtime::BusyText);
         return false;
     }
     if (runtime::ThreadStart(TrayBusyAnimation, "tray blink") == 0) {
@@ -101,14 +101,14 @@ void TrayBusyAnimation()
 {
     ++runningBlinkers;
     do {
-        ui::TraySetTooltip(ui::no::TrayIcon, runtime::BusyText);
+        ui::TraySetTooltip(ui::id::TrayIcon, runtime::BusyText);
         bool first = true;
         do {
-            ui::TraySetImage(ui::no::TrayIcon, first ? ui::ImageId::TrayBusyA : ui::ImageId::TrayBusyB);
+            ui::TraySetImage(ui::id::TrayIcon, first ? ui::ImageId::TrayBusyA : ui::ImageId::TrayBusyB);
             first = !first;
             runtime::SleepMs(500);
         } while (runtime::RefreshOrAppsBusy());
-        ui::TraySetImage(ui::no::TrayIcon, ui::ImageId::Tray);
+        ui::TraySetImage(ui::id::TrayIcon, ui::ImageId::Tray);
         blinkerClaimed = false;
         // A job that started between the last look at the busy flags and the
         // line above found this blinker still claimed and started none.

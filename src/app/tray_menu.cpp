@@ -91,9 +91,9 @@ QString MenuLink(int64_t item, const QString& baseUrl)
 QString HeaderImageLink(int64_t control, const QString& baseUrl)
 {
     switch (control) {
-    case ui::no::VisitSiteImage:
+    case ui::id::VisitSiteImage:
         return Resolve(Site(""), baseUrl);
-    case ui::no::DonateImage:
+    case ui::id::DonateImage:
         return Resolve(Site("/content/page/donations.html"), baseUrl);
     default:
         return QString();

@@ -38,7 +38,7 @@ int64_t TabStripEnd(int64_t tabs)
 
 void LayoutMainWindow(bool force)
 {
-    using namespace ui::no;
+    using namespace ui::id;
     const QRect outer = ui::OuterGeometry(MainWindow);
     const QRect inner = ui::Geometry(MainWindow);
     WindowSnapshot window;
@@ -91,7 +91,7 @@ void LayoutMainWindow(bool force)
 
 void LayoutHeaderRow()
 {
-    using namespace ui::no;
+    using namespace ui::id;
     HeaderRowInput in;
     in.W = ui::Geometry(MainWindow).width();
     in.uiScale = runtime::Display.uiScale;

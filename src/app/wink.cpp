@@ -17,14 +17,14 @@ void WinkThread()
         runtime::SleepMs(pause(random), &runtime::QuitRequested);
         if (runtime::QuitRequested.load() != 0)
             break;
-        if (!ui::IsVisible(ui::no::MainWindow))
+        if (!ui::IsVisible(ui::id::MainWindow))
             continue; // nobody would see it in the tray
-        const int y = ui::Geometry(ui::no::WinkImage).y();
-        ui::SetImage(ui::no::WinkImage, ui::ImageId::WinkB);
-        ui::Move(ui::no::WinkImage, static_cast<int>(WinkX.load() - 7), y);
+        const int y = ui::Geometry(ui::id::WinkImage).y();
+        ui::SetImage(ui::id::WinkImage, ui::ImageId::WinkB);
+        ui::Move(ui::id::WinkImage, static_cast<int>(WinkX.load() - 7), y);
         runtime::SleepMs(2000, &runtime::QuitRequested);
-        ui::SetImage(ui::no::WinkImage, ui::ImageId::WinkA);
-        ui::Move(ui::no::WinkImage, static_cast<int>(WinkX.load()), y);
+        ui::SetImage(ui::id::WinkImage, ui::ImageId::WinkA);
+        ui::Move(ui::id::WinkImage, static_cast<int>(WinkX.load()), y);
     }
 }
 

@@ -69,13 +69,13 @@
     X(StatusLine, 50, "Status")
 // clang-format on
 
-namespace ui::no {
+namespace ui::id {
 
 #define ZORVANE_CONTROL_NUMBER(name, number, spoken) constexpr int64_t name = number;
 ZORVANE_CONTROLS(ZORVANE_CONTROL_NUMBER)
 #undef ZORVANE_CONTROL_NUMBER
 
-} // namespace ui::no
+} // namespace ui::id
 
 namespace ui {
 

@@ -20,7 +20,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace ui::no;
+using namespace ui::id;
 
 namespace {
 

@@ -22,7 +22,7 @@
 
 #include <algorithm>
 
-using namespace ui::no;
+using namespace ui::id;
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <climits>
 
 using namespace app;
-using namespace ui::no;
+using namespace ui::id;
 
 TEST(DispatchRules, F5RefreshesOnlyFromTheDayTabsAndTheContentControls)
 {
@@ -58,9 +58,9 @@ TEST(DispatchRules, MenuAndHeaderLinks)
     EXPECT_EQ(MenuLink(10, base), base + "/news/archive");
     EXPECT_EQ(MenuLink(11, base), base + "/news/channels/off_base.html");
     EXPECT_EQ(MenuLink(12, base), base + "/news/channels/way_off_base.html");
-    EXPECT_EQ(HeaderImageLink(ui::no::VisitSiteImage, base), base);
-    EXPECT_EQ(HeaderImageLink(ui::no::DonateImage, base), base + "/content/page/donations.html");
-    EXPECT_TRUE(HeaderImageLink(ui::no::SettingsImage, base).isEmpty());
+    EXPECT_EQ(HeaderImageLink(ui::id::VisitSiteImage, base), base);
+    EXPECT_EQ(HeaderImageLink(ui::id::DonateImage, base), base + "/content/page/donations.html");
+    EXPECT_TRUE(HeaderImageLink(ui::id::SettingsImage, base).isEmpty());
     for (const int64_t item : {0, 1, 2, 3, 7, 13, 14, 51, -1})
         EXPECT_TRUE(MenuLink(item, base).isEmpty()) << item;
     for (const int64_t item : {4, 5, 6})

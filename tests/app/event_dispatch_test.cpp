@@ -34,7 +34,7 @@
 
 #include <functional>
 
-using namespace ui::no;
+using namespace ui::id;
 
 namespace {
 

@@ -27,7 +27,7 @@
 
 #include <memory>
 
-using namespace ui::no;
+using namespace ui::id;
 
 namespace {
 

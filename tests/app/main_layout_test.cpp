@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 using namespace app;
-using namespace ui::no;
+using namespace ui::id;
 
 namespace {
 

@@ -60,11 +60,11 @@ QList<QRect> ScreenRects()
 class MainWindowAt
 {
 public:
-    explicit MainWindowAt(const QRect& inner) : saved_(ui::Geometry(ui::no::MainWindow))
+    explicit MainWindowAt(const QRect& inner) : saved_(ui::Geometry(ui::id::MainWindow))
     {
-        ui::SetGeometry(ui::no::MainWindow, inner);
+        ui::SetGeometry(ui::id::MainWindow, inner);
     }
-    ~MainWindowAt() { ui::SetGeometry(ui::no::MainWindow, saved_); }
+    ~MainWindowAt() { ui::SetGeometry(ui::id::MainWindow, saved_); }
 
 private:
     QRect saved_;
@@ -191,7 +191,7 @@ TEST(ShowMessageBox, RealBoxOverTheMainWindowReturnsTheButtonClicked)
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     // The main window stays hidden: the box is still owned by it and centred on it.
     const MainWindowAt placed(QRect(screen.x() + 40, screen.y() + 30, 700, 500));
-    QWidget* owner = ui::Widget(ui::no::MainWindow);
+    QWidget* owner = ui::Widget(ui::id::MainWindow);
 
     const QString question = QStringLiteral("Update all selected apps? <b>not markup</b>");
     bool inspected = false;
@@ -256,7 +256,7 @@ TEST(ShowMessageBox, OwnerOffTheScreensKeepsTheSystemPosition)
     WhenBoxOpens([&](QMessageBox& box) -> QAbstractButton* {
         inspected = true;
         const QRect where = box.frameGeometry();
-        const QRect owner = ui::OuterGeometry(ui::no::MainWindow);
+        const QRect owner = ui::OuterGeometry(ui::id::MainWindow);
         const QPoint candidate(owner.x() + (owner.width() - where.width()) / 2,
                                owner.y() + (owner.height() - where.height()) / 2);
         EXPECT_NE(where.topLeft(), candidate);
@@ -320,10 +320,10 @@ TEST(ShowMessageBox, EnterAndEscapeAnswerTheBoxAndAreNotReplayedAfterwards)
 {
     ASSERT_TRUE(apptest::CreateProgramWindows());
     // Bound as start-up binds them: in these windows the keys are the program's.
-    const int64_t bound[] = {ui::no::MainWindow, ui::no::SettingsWindow};
+    const int64_t bound[] = {ui::id::MainWindow, ui::id::SettingsWindow};
     ui::InstallInputFilter(bound, 2);
-    ui::ShowWindow(ui::no::MainWindow);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(ui::Widget(ui::no::MainWindow)));
+    ui::ShowWindow(ui::id::MainWindow);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(ui::Widget(ui::id::MainWindow)));
 
     const struct
     {

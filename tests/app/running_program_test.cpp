@@ -37,7 +37,7 @@
 
 #include <memory>
 
-using namespace ui::no;
+using namespace ui::id;
 
 namespace {
 

@@ -162,7 +162,7 @@ TEST(SettingsWindowLayout, SizesAndPositionsFollowTheScale)
 
 namespace {
 
-using namespace ui::no;
+using namespace ui::id;
 
 /// Points the settings file and the autostart folder into a fresh folder.
 struct ScratchPlaces

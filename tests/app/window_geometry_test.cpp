@@ -17,7 +17,7 @@
 
 #include <algorithm>
 
-using namespace ui::no;
+using namespace ui::id;
 
 // The real main window laid out at 96 DPI: every control lands where the
 // layout rules put it.
