@@ -2,7 +2,7 @@
 
 #include "window_fixture.h"
 
-#include "content/qstring_print.h"
+#include "support/qstring_print.h"
 
 #include "app/main_window.h"
 #include "runtime/process_state.h"

@@ -8,7 +8,7 @@
 #include "opened_addresses.h"
 #include "window_fixture.h"
 
-#include "content/qstring_print.h"
+#include "support/qstring_print.h"
 
 #include "runtime/event_queue.h"
 #include "runtime/app_identity.h"

@@ -4,7 +4,7 @@
 #include "app/tray_menu.h"
 #include "window_fixture.h"
 
-#include "content/qstring_print.h"
+#include "support/qstring_print.h"
 #include "runtime/app_paths.h"
 #include "runtime/clock.h"
 #include "runtime/event_queue.h"

@@ -1,6 +1,6 @@
 #include "content/channel_scraper.h"
 
-#include "content/qstring_print.h"
+#include "support/qstring_print.h"
 
 #include <QStringList>
 

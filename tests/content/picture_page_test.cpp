@@ -1,6 +1,6 @@
 #include "content/picture_page.h"
 
-#include "content/qstring_print.h"
+#include "support/qstring_print.h"
 
 #include <gtest/gtest.h>
 

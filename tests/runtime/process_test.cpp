@@ -1,6 +1,6 @@
 #include "runtime/process.h"
 
-#include "content/qstring_print.h"
+#include "support/qstring_print.h"
 #include "support/test_files.h"
 
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #include "settings/autostart_entry.h"
 
-#include "content/qstring_print.h"
+#include "support/qstring_print.h"
 
 #include <QStringList>
 

@@ -1,6 +1,8 @@
 // The bridge run as the program runs it, against real flatpak: a local
 // repository built offline by make-local-flatpak-repo.sh, with an application
 // installed at 1.0 into a throwaway user installation.
+#include "support/qstring_print.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -12,11 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
-
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

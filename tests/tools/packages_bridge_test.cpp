@@ -2,16 +2,13 @@
 #include "packages-bridge/command_line.h"
 #include "packages-bridge/flatpak_apps.h"
 
+#include "support/qstring_print.h"
+
 #include <QStringList>
 
 #include <gtest/gtest.h>
 
 using namespace packagesbridge;
-
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

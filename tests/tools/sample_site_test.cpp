@@ -3,6 +3,8 @@
 #include "sample-site/site_generator.h"
 #include "sample-site/site_images.h"
 
+#include "support/qstring_print.h"
+
 #include <QBuffer>
 #include <QHostAddress>
 #include <QImage>
@@ -18,11 +20,6 @@
 using namespace samplesite;
 
 // Failed expectations show texts as UTF-8 rather than as bytes.
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-
 namespace {
 
 // The texts the client looks for, written out here rather than taken from

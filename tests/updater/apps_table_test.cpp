@@ -1,7 +1,7 @@
 #include "updater/apps_table.h"
 #include "updater/package_manager.h"
 
-#include "content/qstring_print.h"
+#include "support/qstring_print.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "updater/package_manager.h"
 
-#include "content/qstring_print.h"
+#include "support/qstring_print.h"
 #include "support/test_files.h"
 
 #include <QFile>
