@@ -2,7 +2,7 @@
 // 5,000-application table into sorted lines and rows, and the same followed
 // by the fill of the real installed-apps list (offscreen), as a check or a
 // filter keystroke on the Installed Apps tab does it.
-#include "app/content_state.h"
+#include "app/shell_state.h"
 #include "app/installed_apps.h"
 #include "app/main_window.h"
 #include "runtime/display_metrics.h"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/site_colours.h"
 #include "ui/controls.h"
 
 #include <QColor>
@@ -10,18 +11,8 @@
 
 namespace app {
 
-// The two looks of the program: the site's olive-and-cream scheme and the
-// system's own colours.
-
-inline const QColor DarkColour{96, 97, 74};
-inline const QColor PaleColour{225, 225, 187};
-inline const QColor CreamColour{255, 255, 235};
-inline const QColor ListTextColour{0, 0, 0};
-inline const QColor AlertRedColour{200, 0, 0};
-inline const QColor SearchTextColour{0, 150, 0};
-/// The picture of the day's background and frame in the site's colours.
-inline const QColor PictureBackgroundColour{145, 145, 107};
-inline const QColor PictureFrameColour{66, 67, 54};
+// The two looks of the program: the site's olive-and-cream scheme
+// (app/site_colours.h) and the system's own colours.
 
 /// System colours that the system scheme names explicitly.
 struct SystemColours

@@ -1,7 +1,7 @@
 #include "app/day_lists.h"
 
-#include "app/colour_scheme.h"
-#include "app/content_state.h"
+#include "app/site_colours.h"
+#include "app/shell_state.h"
 #include "app/message_box.h"
 #include "app/status_line.h"
 #include "app/window_layout.h"
@@ -36,6 +36,13 @@ const QString& LastAlertLog()
     return AlertLog;
 }
 
+void RescanDayLists()
+{
+    ui::ClearRows(ui::id::TodayList);
+    ui::ClearRows(ui::id::YesterdayList);
+    ScrapeDayLists();
+}
+
 void ScrapeDayLists()
 {
     using namespace ui::id;
@@ -50,9 +57,9 @@ void ScrapeDayLists()
         ui::SetCellColour(TodayList, row, 2, AlertRedColour);
     }
     if (scan.tab0Caption)
-        ui::SetTabCaption(ContentTabs, 0, *scan.tab0Caption);
+        ui::SetTabCaption(ContentTabs, ui::tab::Today, *scan.tab0Caption);
     if (scan.tab1Caption) {
-        ui::SetTabCaption(ContentTabs, 1, *scan.tab1Caption);
+        ui::SetTabCaption(ContentTabs, ui::tab::Yesterday, *scan.tab1Caption);
         const QRect line = ui::Geometry(TabStripLine);
         ui::Resize(TabStripLine, static_cast<int>(TabStripEnd(ContentTabs)), line.height());
     }
@@ -64,9 +71,12 @@ void ScrapeDayLists()
 void ShowListSummary(int tab)
 {
     using namespace ui::id;
-    const int64_t list = tab == 1 ? YesterdayList : TodayList;
+    const content::ShownList shown = tab == ui::tab::Today       ? content::ShownList::Today
+                                     : tab == ui::tab::Yesterday ? content::ShownList::Yesterday
+                                                                 : content::ShownList::Other;
+    const int64_t list = shown == content::ShownList::Yesterday ? YesterdayList : TodayList;
     const content::ListSummary summary =
-        content::SummariseList(tab, ui::RowCount(list), ui::Text(FilterBox), settings::Settings.Platform);
+        content::SummariseList(shown, ui::RowCount(list), ui::Text(FilterBox), settings::Settings.Platform);
     FilterAppliesToApps = summary.filterAppliesToApps;
     const QRect box = ui::Geometry(FilterBox);
     ui::Resize(FilterBox, static_cast<int>(runtime::Scaled(summary.filterBoxWidth, runtime::Display.uiScale)),
@@ -85,8 +95,8 @@ void ShowScrapeOutcome()
         return;
     }
     SetStatusText(result.statusText, true);
-    ui::SetTabCaption(ContentTabs, 0, content::TodayTabCaption);
-    ui::SetTabCaption(ContentTabs, 1, content::YesterdayTabCaption);
+    ui::SetTabCaption(ContentTabs, ui::tab::Today, content::TodayTabCaption);
+    ui::SetTabCaption(ContentTabs, ui::tab::Yesterday, content::YesterdayTabCaption);
     LayoutHeaderRow();
     ShowMessageBox(content::NoContentBoxTitle, runtime::NoContentText, FlagsWarningIcon);
 }

@@ -9,6 +9,11 @@ namespace app {
 /// GUI thread.
 void ScrapeDayLists();
 
+/// Empties the Today and Yesterday lists and scans the cached home page into
+/// them again, for a change of the filter, platform or a display setting.
+/// GUI thread.
+void RescanDayLists();
+
 /// Status line, filter box width and platform choice for content tab `tab`.
 void ShowListSummary(int tab);
 

@@ -2,7 +2,8 @@
 
 #include "app/colour_scheme.h"
 #include "app/content_refresh.h"
-#include "app/content_state.h"
+#include "app/refresh_schedule.h"
+#include "app/shell_state.h"
 #include "app/day_lists.h"
 #include "app/installed_apps.h"
 #include "app/main_window.h"
@@ -33,10 +34,6 @@ namespace {
 
 using namespace ui::id;
 
-constexpr int TabToday = 0;
-constexpr int TabYesterday = 1;
-constexpr int TabInstalledApps = 2;
-
 /// Where to get what the updater needs when its package manager is missing.
 const QString PackageManagerSetupUrl = QStringLiteral("https://flatpak.org/setup/");
 
@@ -59,8 +56,8 @@ void OnMenu(int64_t item)
         RefreshContent(true);
         break;
     case menu::RefreshApps:
-        if (ui::State(ContentTabs) != TabInstalledApps)
-            ui::SetState(ContentTabs, TabInstalledApps);
+        if (ui::State(ContentTabs) != ui::tab::InstalledApps)
+            ui::SetState(ContentTabs, ui::tab::InstalledApps);
         ShowMainWindow();
         runtime::PostEvent(runtime::EvControl, MainWindow, AppsCheckButton, ui::ControlClick);
         break;
@@ -127,13 +124,13 @@ void OnKey(int64_t key, int64_t lastEventWindow)
         else if (focused == SettingsRefreshRate || focused == SettingsAlertNames)
             CloseSettingsWindow();
         else if (focused == TodayList || focused == YesterdayList)
-            OpenFileItem(focused, 2);
+            OpenFileItem(focused, ui::ControlDoubleClick);
         else if (focused == AppsList)
-            runtime::PostEvent(runtime::EvControl, MainWindow, AppsList, 2);
+            runtime::PostEvent(runtime::EvControl, MainWindow, AppsList, ui::ControlDoubleClick);
         else if (focused == AppsCheckButton || focused == SelectUpdatesButton || focused == StartUpdatesButton)
-            runtime::PostEvent(runtime::EvControl, MainWindow, focused, 0);
+            runtime::PostEvent(runtime::EvControl, MainWindow, focused, ui::ControlClick);
         else if (focused == NewsList || focused == ArticlesList)
-            OpenNewsItem(focused, 2);
+            OpenNewsItem(focused, ui::ControlDoubleClick);
         break;
     case ui::VkF5:
         if (F5RefreshesContent(lastEventWindow, CurrentTab, focused))
@@ -166,7 +163,7 @@ void OnFilterBox(int64_t type)
     if (FilterAppliesToApps)
         RefreshInstalledApps(false);
     else
-        RefreshContent(false);
+        RescanDayLists();
 }
 
 void OnPlatformCombo()
@@ -174,7 +171,7 @@ void OnPlatformCombo()
     settings::AppSettings& s = settings::Settings;
     s.Platform = content::PlatformForComboIndex(static_cast<int>(ui::State(PlatformCombo)), s.Platform);
     ui::SetTooltip(PlatformCombo, content::PlatformTooltip(s.Platform));
-    RefreshContent(false);
+    RescanDayLists();
     ShowListSummary(CurrentTab);
     settings::SaveSettings();
 }
@@ -289,7 +286,7 @@ void OnControl(int64_t control, int64_t type)
 
 bool F5RefreshesContent(int64_t lastEventWindow, int currentTab, int64_t focused)
 {
-    if (lastEventWindow != MainWindow || (currentTab != TabToday && currentTab != TabYesterday))
+    if (lastEventWindow != MainWindow || (currentTab != ui::tab::Today && currentTab != ui::tab::Yesterday))
         return false;
     switch (focused) {
     case -1:
@@ -314,7 +311,7 @@ CloseAction DecideMainWindowClose(bool shiftHeld, int64_t closeToTray, bool tray
 
 bool F5ChecksApps(int64_t lastEventWindow, int currentTab, bool updaterAvailable)
 {
-    return lastEventWindow == MainWindow && currentTab == TabInstalledApps && updaterAvailable;
+    return lastEventWindow == MainWindow && currentTab == ui::tab::InstalledApps && updaterAvailable;
 }
 
 void DispatchEvent(int32_t kind, int64_t window, int64_t object, int64_t type, int64_t param)

@@ -1,8 +1,8 @@
 #include "app/installed_apps.h"
 
-#include "app/colour_scheme.h"
-#include "app/content_refresh.h"
-#include "app/content_state.h"
+#include "app/site_colours.h"
+#include "app/refreshing_window.h"
+#include "app/shell_state.h"
 #include "app/day_lists.h"
 #include "app/message_box.h"
 #include "app/settings_window.h"
@@ -29,7 +29,6 @@ namespace {
 
 using namespace ui::id;
 
-constexpr int TabInstalledApps = 2;
 constexpr int MarkColumn = 4;
 
 const QString CheckCaption = QStringLiteral("Check for updates for your installed apps");
@@ -96,10 +95,10 @@ void Check()
     ui::SetText(AppsCheckButton, QStringLiteral("(Refreshing)"));
     ui::ClearRows(AppsList);
     EnableTabButtons(false);
-    ui::SetState(ContentTabs, TabInstalledApps);
-    CurrentTab = TabInstalledApps;
-    LastSeenTab = TabInstalledApps;
-    ShowListSummary(TabInstalledApps);
+    ui::SetState(ContentTabs, ui::tab::InstalledApps);
+    CurrentTab = ui::tab::InstalledApps;
+    LastSeenTab = ui::tab::InstalledApps;
+    ShowListSummary(ui::tab::InstalledApps);
     runtime::DrainEvents();
     ui::SetCursor(ui::CursorShape::Wait);
 

@@ -1,9 +1,10 @@
 #include "app/news_lists.h"
 
-#include "app/content_state.h"
+#include "app/shell_state.h"
 #include "content/channel_scraper.h"
 #include "runtime/app_identity.h"
 #include "runtime/event_queue.h"
+#include "runtime/http_transfer.h"
 #include "ui/control_numbers.h"
 #include "ui/controls.h"
 #include "ui/list_control.h"
@@ -45,7 +46,9 @@ void ScrapeChannel(int64_t list, const QString& path)
     ui::SetCursor(ui::CursorShape::Wait);
     const content::ChannelList kind =
         list == ui::id::NewsList ? content::ChannelList::News : content::ChannelList::Articles;
-    const std::vector<content::NewsItem> items = content::FetchChannel(kind, runtime::SiteBaseUrl(), path);
+    const QString baseUrl = runtime::SiteBaseUrl();
+    const std::vector<content::NewsItem> items =
+        content::ScanChannel(runtime::FetchPageText(baseUrl + path), kind, baseUrl);
     QList<QString> rows;
     QList<ui::ImageId> images;
     for (const content::NewsItem& item : items) {

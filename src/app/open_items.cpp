@@ -52,12 +52,12 @@ bool OpenInBrowser(const QString& address)
 
 void OpenFileItem(int64_t list, int64_t eventType)
 {
-    Act(content::FileItemAction(ui::RowCount(list), SelectedColumns(list, 4), static_cast<int>(eventType)));
+    Act(content::FileItemAction(ui::RowCount(list), SelectedColumns(list, 4), eventType == ui::ControlDoubleClick));
 }
 
 void OpenNewsItem(int64_t list, int64_t eventType)
 {
-    Act(content::NewsItemAction(ui::RowCount(list), SelectedColumns(list, 2), static_cast<int>(eventType)));
+    Act(content::NewsItemAction(ui::RowCount(list), SelectedColumns(list, 2), eventType == ui::ControlDoubleClick));
 }
 
 void SiteSearch()

@@ -1,7 +1,7 @@
 #include "app/picture_of_the_day.h"
 
-#include "app/colour_scheme.h"
-#include "app/content_state.h"
+#include "app/site_colours.h"
+#include "app/shell_state.h"
 #include "app/open_items.h"
 #include "content/picture_page.h"
 #include "runtime/app_identity.h"

@@ -2,17 +2,12 @@
 
 #include <QString>
 
-#include <atomic>
 #include <cstdint>
 
 namespace app {
 
-// The picture of the day, loaded by a worker beside the refresh. The flags
-// are written by one side and read by the other; the texts are handed over
-// whole under a lock.
-
-inline std::atomic<int64_t> PictureWorkerBusy{0};
-inline std::atomic<int64_t> PictureReady{0};
+// The picture of the day, loaded by a worker beside the refresh. What the
+// worker and the GUI thread share is in app/shell_state.h.
 
 /// The picture's title and story address as the worker published them.
 QString PictureTitle();

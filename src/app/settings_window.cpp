@@ -1,8 +1,9 @@
 #include "app/settings_window.h"
 
 #include "app/colour_scheme.h"
-#include "app/content_refresh.h"
-#include "app/content_state.h"
+#include "app/day_lists.h"
+#include "app/refresh_schedule.h"
+#include "app/shell_state.h"
 #include "app/startup_shortcut.h"
 #include "app/window_layout.h"
 #include "content/list_status.h"
@@ -242,7 +243,7 @@ void OnSettingsControl(int64_t control, int64_t type)
         Flip(s.Version_Shown);
         settings::SaveSettings();
         LayoutMainWindow(true); // the Name column's width follows the setting
-        RefreshContent(false);
+        RescanDayLists();
         return;
     default:
         return;

@@ -92,7 +92,7 @@ void CreateProgramWindows()
         FailStartup(QStringLiteral("Couldn't create app window (try again)."));
     runtime::ThreadStart(WinkThread, "wink");
     ApplyColourScheme(settings::Settings.Zorva_Colors);
-    ui::SetState(ui::id::ContentTabs, 0);
+    ui::SetState(ui::id::ContentTabs, ui::tab::Today);
     ApplyStartupShortcut();
     runtime::FileDelete(runtime::PictureTempPath, true);
     SetSettingsControls();

@@ -1,6 +1,6 @@
 #include "app/window_layout.h"
 
-#include "app/wink.h"
+#include "app/shell_state.h"
 #include "runtime/display_metrics.h"
 #include "runtime/process_state.h"
 #include "settings/app_settings.h"

@@ -1,16 +1,10 @@
 #pragma once
 
-#include "app/main_layout.h"
-
 #include <QString>
 
 #include <cstdint>
 
 namespace app {
-
-/// The layout's memory of the main window; starts with the maximised state
-/// unknown so that the first layout always runs. GUI thread.
-inline LayoutState MainLayoutState;
 
 /// Places every control from the main window's current size and records its
 /// geometry in the settings. GUI thread.

@@ -1,5 +1,6 @@
 #include "app/wink.h"
 
+#include "app/shell_state.h"
 #include "runtime/clock.h"
 #include "runtime/process_state.h"
 #include "ui/control_numbers.h"

@@ -2,7 +2,6 @@
 
 #include "content/site_links.h"
 #include "content/text_cleanup.h"
-#include "runtime/http_transfer.h"
 #include "runtime/text_positions.h"
 
 namespace content {
@@ -96,11 +95,6 @@ QString LatestHeadlineOf(const std::vector<NewsItem>& newsItems)
             return item.title;
     }
     return QString();
-}
-
-std::vector<NewsItem> FetchChannel(ChannelList list, const QString& baseUrl, const QString& path)
-{
-    return ScanChannel(runtime::FetchPageText(baseUrl + path), list, baseUrl);
 }
 
 } // namespace content

@@ -7,7 +7,7 @@
 namespace content {
 
 // The site's two news channels become the rows of NewsList and ArticlesList.
-// The scan is a pure function of the page text; fetching is separate.
+// The scan is a pure function of the page text; the shell fetches the page.
 
 /// Which list a channel fills; the icon rules differ between them.
 enum class ChannelList {
@@ -59,9 +59,5 @@ std::vector<NewsItem> ScanChannel(const QString& page, ChannelList list, const Q
 /// The headline shown as the tray tooltip: the first non-empty title among
 /// the news items, empty when there is none.
 QString LatestHeadlineOf(const std::vector<NewsItem>& newsItems);
-
-/// Fetches `baseUrl` + `path` (the program passes runtime::SiteBaseUrl()) and
-/// scans it; empty when the fetch fails. Blocks for the transfer.
-std::vector<NewsItem> FetchChannel(ChannelList list, const QString& baseUrl, const QString& path);
 
 } // namespace content

@@ -4,10 +4,10 @@
 
 namespace content {
 
-ListSummary SummariseList(int tab, qsizetype rowCount, const QString& filterText, const QString& platform)
+ListSummary SummariseList(ShownList shown, qsizetype rowCount, const QString& filterText, const QString& platform)
 {
     ListSummary summary;
-    if (tab != 0 && tab != 1) {
+    if (shown == ShownList::Other) {
         summary.filterAppliesToApps = true;
         summary.filterBoxWidth = 300;
         summary.platformComboShown = false;
@@ -19,7 +19,7 @@ ListSummary SummariseList(int tab, qsizetype rowCount, const QString& filterText
         summary.statusText = QStringLiteral("Number of matching files from filter: ") + count;
         return summary;
     }
-    const QString day = tab == 0 ? QStringLiteral("today's") : QStringLiteral("yesterday's");
+    const QString day = shown == ShownList::Today ? QStringLiteral("today's") : QStringLiteral("yesterday's");
     const QString which = platform == u"All" ? QString() : QStringLiteral(" ") + platform;
     summary.statusText =
         QStringLiteral("Showing ") + day + which + QStringLiteral(" files (") + count + QStringLiteral(").");

@@ -17,9 +17,17 @@ struct ListSummary
     QString statusText;
 };
 
-/// The summary for `tab` (0 Today, 1 Yesterday, anything else another tab),
-/// given that list's `rowCount`, the filter text and the `Platform` setting.
-ListSummary SummariseList(int tab, qsizetype rowCount, const QString& filterText, const QString& platform);
+/// What the content tab on show holds: one of the site's two day lists, or
+/// something else (the installed apps).
+enum class ShownList {
+    Today,
+    Yesterday,
+    Other,
+};
+
+/// The summary for the `shown` list, given its `rowCount`, the filter text
+/// and the `Platform` setting.
+ListSummary SummariseList(ShownList shown, qsizetype rowCount, const QString& filterText, const QString& platform);
 
 /// The four ways a fetching refresh can end, in the order they are decided.
 enum class ScrapeOutcome {
@@ -37,7 +45,7 @@ struct ScrapeOutcomeResult
 
 /// How the refresh ended, from the Today row count, the filter text and the
 /// `Platform` setting. For NoContent the caller also resets the captions of
-/// tabs 0 and 1 and shows NoContentBoxTitle with `runtime::NoContentText`.
+/// the Today and Yesterday tabs and shows NoContentBoxTitle with `runtime::NoContentText`.
 ScrapeOutcomeResult DecideScrapeOutcome(qsizetype todayRowCount, const QString& filterText, const QString& platform);
 
 inline const QString NoContentBoxTitle = QStringLiteral("Zorvane Updates and News");

@@ -11,9 +11,9 @@ QString Column(const QStringList& columns, qsizetype index)
     return index < columns.size() ? columns[index] : QString();
 }
 
-ItemAction Finish(QString statusText, QString address, int eventType)
+ItemAction Finish(QString statusText, QString address, bool opens)
 {
-    if (eventType != DoubleClickEvent)
+    if (!opens)
         address.clear();
     return {std::move(statusText), std::move(address)};
 }
@@ -28,22 +28,22 @@ QString SiteSearchUrl(const QString& baseUrl, const QString& query)
            QStringLiteral("&cof=FORID%3A10&ie=UTF-8&q=") + query + QStringLiteral("&sa=Search");
 }
 
-ItemAction FileItemAction(qsizetype rowCount, const std::optional<QStringList>& selectedColumns, int eventType)
+ItemAction FileItemAction(qsizetype rowCount, const std::optional<QStringList>& selectedColumns, bool opens)
 {
     if (rowCount <= 0)
         return {runtime::NoContentText, QString()};
     if (!selectedColumns)
         return {runtime::HintText, QString()};
-    return Finish(Column(*selectedColumns, 2), Column(*selectedColumns, 3), eventType);
+    return Finish(Column(*selectedColumns, 2), Column(*selectedColumns, 3), opens);
 }
 
-ItemAction NewsItemAction(qsizetype rowCount, const std::optional<QStringList>& selectedColumns, int eventType)
+ItemAction NewsItemAction(qsizetype rowCount, const std::optional<QStringList>& selectedColumns, bool opens)
 {
     if (rowCount <= 0 || !selectedColumns)
         return {runtime::ReadyText, QString()};
     return Finish(QStringLiteral("Double-click the selected item to read it at ") + runtime::SiteDisplayName +
                       QStringLiteral("."),
-                  Column(*selectedColumns, 1), eventType);
+                  Column(*selectedColumns, 1), opens);
 }
 
 } // namespace content

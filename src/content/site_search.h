@@ -12,9 +12,6 @@ namespace content {
 // any, goes to the browser; the caller shows the text and opens the address.
 // All pure; any thread.
 
-/// Double click (and Enter on a list) as the event loop reports it.
-inline constexpr int DoubleClickEvent = 2;
-
 /// The site's search page for `query`, built by plain concatenation: the
 /// query goes in as typed, without trimming or percent-encoding. Empty when
 /// `query` is empty (then show SearchWarningTitle / SearchWarningText).
@@ -30,15 +27,15 @@ struct ItemAction
     QString openAddress; ///< empty: open nothing
 };
 
-/// For an event of type `eventType` on the Today or Yesterday list with
-/// `rowCount` rows and the selected row's columns (platforms, name,
-/// description, link) or none: the description goes to the status line, and
-/// a double click opens the link. Missing columns count as empty.
-ItemAction FileItemAction(qsizetype rowCount, const std::optional<QStringList>& selectedColumns, int eventType);
+/// For an event on the Today or Yesterday list with `rowCount` rows and the
+/// selected row's columns (platforms, name, description, link) or none: the
+/// description goes to the status line, and `opens` (a double click, or Enter)
+/// opens the link. Missing columns count as empty.
+ItemAction FileItemAction(qsizetype rowCount, const std::optional<QStringList>& selectedColumns, bool opens);
 
 /// For an event on the News or Articles list (columns: title, link): the
-/// open hint while a row is selected, else "Ready."; a double click opens the
+/// open hint while a row is selected, else "Ready."; `opens` opens the
 /// selected row's link.
-ItemAction NewsItemAction(qsizetype rowCount, const std::optional<QStringList>& selectedColumns, int eventType);
+ItemAction NewsItemAction(qsizetype rowCount, const std::optional<QStringList>& selectedColumns, bool opens);
 
 } // namespace content

@@ -77,6 +77,19 @@ ZORVANE_CONTROLS(ZORVANE_CONTROL_NUMBER)
 
 } // namespace ui::id
 
+namespace ui::tab {
+
+/// The pages of ContentTabs, in the order the main window adds them.
+constexpr int Today = 0;
+constexpr int Yesterday = 1;
+constexpr int InstalledApps = 2;
+
+/// The pages of NewsTabs.
+constexpr int News = 0;
+constexpr int Articles = 1;
+
+} // namespace ui::tab
+
 namespace ui {
 
 /// The internal name of a window or control ("TodayList"); empty for an

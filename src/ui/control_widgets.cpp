@@ -1,6 +1,7 @@
 #include "ui/control_widgets.h"
 
 #include "runtime/event_queue.h"
+#include "ui/control_events.h"
 
 #include <QCloseEvent>
 #include <QMouseEvent>
@@ -93,14 +94,14 @@ void ImageLabel::mouseReleaseEvent(QMouseEvent* event)
 {
     QLabel::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        RaiseControlEvent(window_, number_, 0);
+        RaiseControlEvent(window_, number_, ControlClick);
 }
 
 void ImageLabel::mouseDoubleClickEvent(QMouseEvent* event)
 {
     QLabel::mouseDoubleClickEvent(event);
     if (event->button() == Qt::LeftButton)
-        RaiseControlEvent(window_, number_, 2);
+        RaiseControlEvent(window_, number_, ControlDoubleClick);
 }
 
 } // namespace ui

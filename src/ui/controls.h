@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/control_events.h"
 #include "ui/images.h"
 
 #include <QColor>
@@ -46,13 +47,6 @@ struct Parent
 };
 
 enum class FontKind { Normal, Italic };
-
-/// Control event types raised into the event queue (EvControl).
-constexpr int64_t ControlClick = 0;
-constexpr int64_t ControlChange = 1;
-constexpr int64_t ControlDoubleClick = 2;
-constexpr int64_t ControlSelection = 3;
-constexpr int64_t ControlFocus = 14000;
 
 /// Creates a hidden top-level window with the given inner geometry (pixels).
 /// False when the number is taken or the owner is unknown.

@@ -1,4 +1,4 @@
-#include "app/content_refresh.h"
+#include "app/refresh_schedule.h"
 #include "app/event_loop.h"
 #include "app/open_items.h"
 #include "app/tray_menu.h"

@@ -2,6 +2,7 @@
 #include "app/main_window.h"
 #include "app/picture_of_the_day.h"
 #include "app/settings_window.h"
+#include "app/shell_state.h"
 #include "app/tray.h"
 #include "app/tray_menu.h"
 #include "app/window_layout.h"
@@ -66,7 +67,7 @@ TEST(Buttons, ActOncePerClickAndNeverOnGettingTheFocus)
     runtime::GuiReady = 1;
     apptest::OpenedAddresses opened;
     ui::SetText(SearchBox, QStringLiteral("kelvara"));
-    ui::SetState(ContentTabs, 2); // the apps tab, where the store button is
+    ui::SetState(ContentTabs, ui::tab::InstalledApps); // where the store button is
 
     const struct
     {

@@ -1,4 +1,4 @@
-#include "app/content_state.h"
+#include "app/shell_state.h"
 #include "app/event_loop.h"
 #include "app/installed_apps.h"
 #include "app/tray_menu.h"
@@ -78,7 +78,10 @@ protected:
     /// The argument vectors the stand-in was run with, one per run.
     static QList<QStringList> Runs() { return testsupport::RecordedRuns(ArgsPath()); }
 
-    static void ClickCheck() { app::DispatchEvent(runtime::EvControl, MainWindow, AppsCheckButton, 0, 0); }
+    static void ClickCheck()
+    {
+        app::DispatchEvent(runtime::EvControl, MainWindow, AppsCheckButton, ui::ControlClick, 0);
+    }
 
     static QStringList Names()
     {
@@ -135,9 +138,9 @@ protected:
 TEST_F(InstalledApps, TheTrayItemStartsACheckThatListsEveryAppAndMarksUpdatesRed)
 {
     qputenv("STANDIN_ASK", "1"); // listed only once the agreement question is answered
-    ui::SetState(ContentTabs, 0);
+    ui::SetState(ContentTabs, ui::tab::Today);
     app::DispatchEvent(runtime::EvMenu, MainWindow, app::menu::RefreshApps, 0, 0);
-    EXPECT_EQ(ui::State(ContentTabs), 2);
+    EXPECT_EQ(ui::State(ContentTabs), ui::tab::InstalledApps);
     // The item posts a click on the check button; the loop picks it up.
     const int64_t giveUp = runtime::ElapsedMs() + 5000;
     while (runtime::WaitEvent(1) != runtime::EvControl && runtime::ElapsedMs() < giveUp) {
@@ -235,7 +238,7 @@ TEST_F(InstalledApps, SelectionCommandsDecideWhetherUpdatesCanStart)
     const int64_t kelvara = RowNamed("Kelvara Studio");
     const int64_t mail = RowNamed("Mail Sync");
 
-    app::DispatchEvent(runtime::EvControl, MainWindow, SelectUpdatesButton, 0, 0);
+    app::DispatchEvent(runtime::EvControl, MainWindow, SelectUpdatesButton, ui::ControlClick, 0);
     EXPECT_EQ(ui::SelectedRows(AppsList), (QList<int64_t>{kelvara, RowNamed("Zip Packer Professional Edition\u2026")}));
     EXPECT_TRUE(ui::IsEnabled(StartUpdatesButton));
 
@@ -282,7 +285,7 @@ TEST_F(InstalledApps, OneRowUpgradesWithoutAQuestionAndTurnsNormalOnSuccess)
     ClickCheck();
     const int64_t kelvara = RowNamed("Kelvara Studio");
     SelectOnly({kelvara});
-    app::DispatchEvent(runtime::EvControl, MainWindow, StartUpdatesButton, 0, 0);
+    app::DispatchEvent(runtime::EvControl, MainWindow, StartUpdatesButton, ui::ControlClick, 0);
 
     const QStringList byName = QStringList{"upgrade", "Kelvara Studio"} + updater::UpgradeOptions;
     ASSERT_EQ(Runs().size(), 2);

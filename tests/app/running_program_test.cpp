@@ -1,5 +1,5 @@
 #include "app/content_refresh.h"
-#include "app/content_state.h"
+#include "app/shell_state.h"
 #include "app/day_lists.h"
 #include "app/event_loop.h"
 #include "app/picture_of_the_day.h"
@@ -116,7 +116,7 @@ TEST_F(RunningProgram, FetchingRefreshFillsEveryList)
     EXPECT_GE(ui::RowCount(TodayList), 60);
     EXPECT_LE(ui::RowCount(TodayList), 150);
     EXPECT_GE(ui::RowCount(YesterdayList), 60);
-    EXPECT_EQ(ui::TabCaption(ContentTabs, 0), TodaysCaption());
+    EXPECT_EQ(ui::TabCaption(ContentTabs, ui::tab::Today), TodaysCaption());
     EXPECT_TRUE(ui::CellText(TodayList, 0, 3).startsWith(site->BaseUrl() + "/"));
     EXPECT_TRUE(ui::CellText(TodayList, 0, 2).endsWith("."));
 
@@ -224,8 +224,8 @@ TEST_F(RunningProgram, UnreachableSiteSaysSoAndWarns)
     EXPECT_EQ(ui::RowCount(TodayList), 0);
     EXPECT_EQ(ui::RowCount(NewsList), 0);
     EXPECT_EQ(ui::Text(StatusLine), " " + runtime::NoContentText);
-    EXPECT_EQ(ui::TabCaption(ContentTabs, 0), "Today ");
-    EXPECT_EQ(ui::TabCaption(ContentTabs, 1), "Yesterday ");
+    EXPECT_EQ(ui::TabCaption(ContentTabs, ui::tab::Today), "Today ");
+    EXPECT_EQ(ui::TabCaption(ContentTabs, ui::tab::Yesterday), "Yesterday ");
     EXPECT_EQ(ui::Text(ProductCaption), " ");
     EXPECT_EQ(seen->title, "Zorvane Updates and News");
     EXPECT_EQ(seen->text, runtime::NoContentText);

@@ -71,7 +71,7 @@ TEST(WindowGeometry, HeaderRowFollowsTheTabCaptions)
     ui::Resize(MainWindow, 1152, 672);
     app::LayoutMainWindow(true);
     const int64_t before = app::TabStripEnd(ContentTabs);
-    ui::SetTabCaption(ContentTabs, 0, "Wednesday September 30, 2026 ");
+    ui::SetTabCaption(ContentTabs, ui::tab::Today, "Wednesday September 30, 2026 ");
     app::LayoutHeaderRow();
     EXPECT_GT(app::TabStripEnd(ContentTabs), before); // a longer caption pushes the end right
     EXPECT_EQ(ui::Geometry(TabStripLine).width(), app::TabStripEnd(ContentTabs));

@@ -1,6 +1,6 @@
 #include "content/day_scraper.h"
 
-#include "qstring_print.h"
+#include "support/qstring_print.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "content/file_filters.h"
 
-#include "qstring_print.h"
+#include "support/qstring_print.h"
 
 #include <gtest/gtest.h>
 

@@ -1,34 +1,34 @@
 #include "content/list_status.h"
 
-#include "qstring_print.h"
+#include "support/qstring_print.h"
 #include "runtime/app_identity.h"
 
 #include <gtest/gtest.h>
 
 TEST(SummariseList, TextsPerTabFilterAndPlatform)
 {
+    using enum content::ShownList;
     const struct
     {
         const char* what;
-        int tab;
+        content::ShownList shown;
         qsizetype rows;
         const char *filter, *platform, *text;
     } rows[] = {
-        {"today, all platforms", 0, 57, "", "All", "Showing today's files (57)."},
-        {"yesterday names its platform", 1, 3, "", "Linux", "Showing yesterday's Linux files (3)."},
-        {"no rows", 0, 0, "", "MacOS", "Showing today's MacOS files (0)."},
-        {"a filter: no final full stop", 0, 0, "abc", "All", "Number of matching files from filter: 0"},
-        {"a space is a filter", 1, 12, " ", "Android", "Number of matching files from filter: 12"},
-        {"plain decimal count", 1, 1234567, "", "All", "Showing yesterday's files (1234567)."},
-        {"another tab", 2, 5, "abc", "Linux", "Ready."},
-        {"a negative tab is another tab", -1, 5, "", "All", "Ready."},
+        {"today, all platforms", Today, 57, "", "All", "Showing today's files (57)."},
+        {"yesterday names its platform", Yesterday, 3, "", "Linux", "Showing yesterday's Linux files (3)."},
+        {"no rows", Today, 0, "", "MacOS", "Showing today's MacOS files (0)."},
+        {"a filter: no final full stop", Today, 0, "abc", "All", "Number of matching files from filter: 0"},
+        {"a space is a filter", Yesterday, 12, " ", "Android", "Number of matching files from filter: 12"},
+        {"plain decimal count", Yesterday, 1234567, "", "All", "Showing yesterday's files (1234567)."},
+        {"another tab", Other, 5, "abc", "Linux", "Ready."},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.what);
         const content::ListSummary s =
-            content::SummariseList(r.tab, r.rows, QString::fromUtf8(r.filter), QString::fromUtf8(r.platform));
+            content::SummariseList(r.shown, r.rows, QString::fromUtf8(r.filter), QString::fromUtf8(r.platform));
         EXPECT_EQ(s.statusText, QString::fromUtf8(r.text));
-        const bool files = r.tab == 0 || r.tab == 1;
+        const bool files = r.shown != Other;
         EXPECT_EQ(s.filterAppliesToApps, !files);
         EXPECT_EQ(s.platformComboShown, files);
         EXPECT_EQ(s.filterBoxWidth, files ? 250 : 300);

@@ -1,6 +1,6 @@
 #include "content/site_search.h"
 
-#include "qstring_print.h"
+#include "support/qstring_print.h"
 #include "runtime/app_identity.h"
 
 #include <gtest/gtest.h>
@@ -50,22 +50,22 @@ TEST(FileItemAction, StatusTextAndAddressPerListState)
         const char* what;
         qsizetype rows;
         std::optional<QStringList> selected;
-        int eventType;
+        bool opens;
         QString text, address;
     } rows[] = {
-        {"click shows the description", 3, selected, 0, QStringLiteral("Does foo."), QString()},
-        {"double click opens the link", 3, selected, 2, QStringLiteral("Does foo."),
+        {"a click shows the description", 3, selected, false, QStringLiteral("Does foo."), QString()},
+        {"a double click opens the link", 3, selected, true, QStringLiteral("Does foo."),
          QStringLiteral("https://h/d/foo.html")},
-        {"other event types open nothing", 3, selected, 1, QStringLiteral("Does foo."), QString()},
-        {"empty list: no-content text", 0, std::nullopt, 2, runtime::NoContentText, QString()},
-        {"empty list wins over a stale selection", 0, selected, 2, runtime::NoContentText, QString()},
-        {"nothing selected: the hint", 3, std::nullopt, 2, runtime::HintText, QString()},
+        {"empty list: no-content text", 0, std::nullopt, true, runtime::NoContentText, QString()},
+        {"empty list wins over a stale selection", 0, selected, true, runtime::NoContentText, QString()},
+        {"nothing selected: the hint", 3, std::nullopt, true, runtime::HintText, QString()},
         {"row without link: nothing to open", 3,
-         Row({QStringLiteral(" "), QStringLiteral("Foo"), QStringLiteral("D.")}), 2, QStringLiteral("D."), QString()},
-        {"row without columns", 3, Row({}), 2, QString(), QString()},
+         Row({QStringLiteral(" "), QStringLiteral("Foo"), QStringLiteral("D.")}), true, QStringLiteral("D."),
+         QString()},
+        {"row without columns", 3, Row({}), true, QString(), QString()},
     };
     for (const auto& r : rows) {
-        const content::ItemAction a = content::FileItemAction(r.rows, r.selected, r.eventType);
+        const content::ItemAction a = content::FileItemAction(r.rows, r.selected, r.opens);
         EXPECT_EQ(a.statusText, r.text) << r.what;
         EXPECT_EQ(a.openAddress, r.address) << r.what;
     }
@@ -80,17 +80,17 @@ TEST(NewsItemAction, HintWhileSelectedElseReady)
         const char* what;
         qsizetype rows;
         std::optional<QStringList> selected;
-        int eventType;
+        bool opens;
         QString text, address;
     } rows[] = {
-        {"selected by keyboard", 2, selected, 0, hint, QString()},
-        {"double click opens", 2, selected, 2, hint, QStringLiteral("https://h/news/1.html")},
-        {"selection cleared", 2, std::nullopt, 2, runtime::ReadyText, QString()},
-        {"empty list", 0, selected, 2, runtime::ReadyText, QString()},
-        {"row without link", 1, Row({QStringLiteral("Headline")}), 2, hint, QString()},
+        {"selected by keyboard", 2, selected, false, hint, QString()},
+        {"double click opens", 2, selected, true, hint, QStringLiteral("https://h/news/1.html")},
+        {"selection cleared", 2, std::nullopt, true, runtime::ReadyText, QString()},
+        {"empty list", 0, selected, true, runtime::ReadyText, QString()},
+        {"row without link", 1, Row({QStringLiteral("Headline")}), true, hint, QString()},
     };
     for (const auto& r : rows) {
-        const content::ItemAction a = content::NewsItemAction(r.rows, r.selected, r.eventType);
+        const content::ItemAction a = content::NewsItemAction(r.rows, r.selected, r.opens);
         EXPECT_EQ(a.statusText, r.text) << r.what;
         EXPECT_EQ(a.openAddress, r.address) << r.what;
     }

@@ -1,6 +1,6 @@
 #include "content/text_cleanup.h"
 
-#include "qstring_print.h"
+#include "support/qstring_print.h"
 #include "support/slow_strip_tags.h"
 
 #include <gtest/gtest.h>

@@ -1,17 +1,21 @@
 #pragma once
 
+#include "app/main_layout.h"
+#include "ui/control_numbers.h"
+
 #include <QColor>
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 
 namespace app {
 
-// The program's process-wide state, grouped by the threads that write and read
-// it. Flags that workers share as plain atomics live in
-// runtime/process_state.h.
+// The shell's process-wide state, all of it, grouped by the threads that
+// write and read it. Flags that the runtime services share with the shell
+// live in runtime/process_state.h.
 
 // What the content lists keep between refreshes. GUI thread only.
 
@@ -29,8 +33,8 @@ inline bool FilterAppliesToApps = false;
 /// The filter text last applied to the lists.
 inline QString LastFilterText;
 /// Content tab last seen by the loop and the one currently selected.
-inline int LastSeenTab = 0;
-inline int CurrentTab = 0;
+inline int LastSeenTab = ui::tab::Today;
+inline int CurrentTab = ui::tab::Today;
 /// The most recent control from SearchBox on that raised an event.
 inline int64_t LastUsedControl = 0;
 /// The name-alert log of the last scan of the day lists. GUI thread only:
@@ -43,6 +47,15 @@ inline QString AlertLog;
 /// leaves them, and a filter change refills the list from them.
 inline QStringList AppLines;
 
+// The main window's layout. GUI thread only, except where said.
+
+/// The layout's memory of the main window; starts with the maximised state
+/// unknown so that the first layout always runs.
+inline LayoutState MainLayoutState;
+/// The x of WinkImage chosen by the last layout. Written by the GUI thread,
+/// read by the wink animation's thread.
+inline std::atomic<int64_t> WinkX{0};
+
 // The settings window. GUI thread only.
 
 /// The refresh rate as the settings window last left it; -1 before the first
@@ -50,8 +63,16 @@ inline QStringList AppLines;
 /// and read by CloseSettingsWindow.
 inline int64_t RateAtLastClose = -1;
 
-// What the picture worker and the GUI thread hand each other. Every entry is
-// read and written only with PictureLock held.
+// What the picture worker and the GUI thread hand each other.
+
+/// A picture worker is running: set by the GUI thread when it starts one,
+/// cleared by the worker when it ends.
+inline std::atomic<int64_t> PictureWorkerBusy{0};
+/// The picture of the day is downloaded: written by the worker, read on the
+/// GUI thread (the cursor over the picture, a click on it, a redraw).
+inline std::atomic<int64_t> PictureReady{0};
+
+// Every entry below is read and written only with PictureLock held.
 
 inline std::mutex PictureLock;
 /// The picture's title and story address: written by the picture worker, read
