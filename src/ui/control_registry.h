@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/controls.h"
+#include "ui/control_types.h"
 
 #include <QColor>
 #include <QPointer>

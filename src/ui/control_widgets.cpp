@@ -1,7 +1,7 @@
 #include "ui/control_widgets.h"
 
 #include "runtime/event_queue.h"
-#include "ui/control_events.h"
+#include "ui/control_types.h"
 
 #include <QCloseEvent>
 #include <QMouseEvent>

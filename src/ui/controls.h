@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/control_events.h"
+#include "ui/control_types.h"
 #include "ui/images.h"
 
 #include <QColor>
@@ -17,36 +17,6 @@ namespace ui {
 // operation may be called from any thread: it is carried out on the GUI
 // thread, in call order, while the caller waits. Unknown numbers are ignored
 // (queries then give an empty or zero result).
-
-enum class WindowStyle {
-    Main,   // caption, system menu, sizing border, minimise and maximise boxes
-    Popup,  // borderless, owned
-    Dialog, // caption and close box, fixed size, owned
-};
-
-enum class ControlKind {
-    Label,       // text; QLabel
-    Image,       // clickable picture; click raises type 0
-    ImageButton, // flat button with a 16 x 16 icon
-    PushButton,
-    CheckBox,
-    Edit,       // single line
-    List,       // report view without header
-    HeaderList, // report view showing only its column header
-    ListWithHeader,
-    RichText,   // read-only rich-text box with word wrap
-    ImageCombo, // combo box of icons
-    Tabs,
-};
-
-/// Where a control lives: a window, or one page of a tab control.
-struct Parent
-{
-    int64_t number = 0;
-    int page = -1; // tab index when `number` is a tab control
-};
-
-enum class FontKind { Normal, Italic };
 
 /// Creates a hidden top-level window with the given inner geometry (pixels).
 /// False when the number is taken or the owner is unknown.
