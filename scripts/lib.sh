@@ -22,14 +22,14 @@ install_missing_packages() {
 }
 
 # configure_build [--if-new] [CMAKE-ARGUMENTS...]: configures the build folder
-# with Ninja. --if-new leaves a folder that is already
+# with Ninja and warnings as errors. --if-new leaves a folder that is already
 # configured as it is, with the build type and options it was given.
 configure_build() {
     if [ "${1:-}" = --if-new ]; then
         shift
         [ -f "$build/CMakeCache.txt" ] && return 0
     fi
-    cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-Debug}" "$@"
+    cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-Debug}" -DZORVANE_WERROR=ON "$@"
 }
 
 # build_program [TARGET...]: builds the program's targets and the extra ones
