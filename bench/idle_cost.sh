@@ -14,13 +14,14 @@
 # Not part of the tests. BUILD_DIR picks the build (a Release build gives the
 # figures worth quoting); `scripts/setup --bench` installs the two peers.
 set -euo pipefail
-top=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-"$top/build"}
+# shellcheck source=scripts/lib.sh
+. "$(dirname "$0")/../scripts/lib.sh"
 idle=${IDLE_SECONDS:-60}
 settle=${SETTLE_SECONDS:-5}
 
 if [ -z "${ZORVANE_BENCH_XVFB:-}" ]; then
-    cmake --build "$build" -j2 --target zorvane zorvane-sample-site >/dev/null
+    # The folder is built as it was configured: a Release one is what counts.
+    build_program >/dev/null
     exec env ZORVANE_BENCH_XVFB=1 BUILD_DIR="$build" IDLE_SECONDS="$idle" SETTLE_SECONDS="$settle" \
         xvfb-run -a -s "-screen 0 1600x1000x24 -dpi 96" dbus-run-session -- "$0" "$@"
 fi

@@ -1,6 +1,6 @@
-// The bridge run as the program runs it, against real flatpak: a local
-// repository built offline by make-local-flatpak-repo.sh, with an application
-// installed at 1.0 into a throwaway user installation.
+// The bridge run as the program runs it, against real flatpak: a remote made
+// offline by flatpak-fixture.sh, with an application installed from it at 1.0
+// into a throwaway user installation.
 #include "support/qstring_print.h"
 
 #include <QDir>
@@ -18,7 +18,7 @@
 namespace {
 
 const QString Bridge = QStringLiteral(ZORVANE_PACKAGES_BRIDGE);
-const QString RepoScript = QStringLiteral(FLATPAK_REPO_SCRIPT);
+const QString Fixture = QStringLiteral(FLATPAK_FIXTURE);
 const QStringList UpgradeOptions = {"--accept-package-agreements", "--accept-source-agreements", "--include-unknown"};
 
 struct Ran
@@ -68,7 +68,7 @@ protected:
         if (QStandardPaths::findExecutable("flatpak").isEmpty())
             GTEST_SKIP() << "flatpak is not installed (scripts/setup installs it)";
         ASSERT_TRUE(dir_.isValid());
-        work_ = dir_.path() + "/repo";
+        work_ = dir_.path() + "/flatpak";
         const QString home = work_ + "/home";
         env_ = QProcessEnvironment::systemEnvironment();
         env_.insert("HOME", home);
@@ -105,8 +105,10 @@ protected:
                 GTEST_SKIP() << "dbus-daemon could not start a private bus, which flatpak needs as a user";
             env_.insert("DBUS_SYSTEM_BUS_ADDRESS", address);
         }
-        const Ran init = RunProgram("bash", {RepoScript, "init", work_}, env_);
+        const Ran init = RunProgram("bash", {Fixture, "init", work_}, env_);
         ASSERT_EQ(init.exitCode, 0) << init.err.toStdString();
+        const Ran hello = RunProgram("bash", {Fixture, "add-app", work_, "org.example.Hello", "Hello", "1.0"}, env_);
+        ASSERT_EQ(hello.exitCode, 0) << hello.err.toStdString();
     }
 
     void TearDown() override
@@ -117,7 +119,10 @@ protected:
         }
     }
 
-    Ran Publish(const QString& version) { return RunProgram("bash", {RepoScript, "publish", work_, version}, env_); }
+    Ran Publish(const QString& version)
+    {
+        return RunProgram("bash", {Fixture, "publish", work_, "org.example.Hello", version}, env_);
+    }
     Ran RunBridge(const QStringList& arguments) { return RunProgram(Bridge, arguments, env_); }
     Ran Flatpak(const QStringList& arguments) { return RunProgram("flatpak", arguments, env_); }
 
@@ -176,7 +181,7 @@ TEST_F(FlatpakBridge, APullThatFailsIsAFailureWithFlatpaksError)
     // The repository loses the new commit object: the pull of 2.0 fails.
     const QString commit = Flatpak({"remote-info", "--user", "-c", "local", "org.example.Hello"}).out.trimmed();
     ASSERT_EQ(commit.size(), 64) << commit.toStdString();
-    ASSERT_TRUE(QFile::remove(work_ + "/repo/objects/" + commit.left(2) + "/" + commit.mid(2) + ".commit"));
+    ASSERT_TRUE(QFile::remove(work_ + "/remotes/local/objects/" + commit.left(2) + "/" + commit.mid(2) + ".commit"));
 
     const Ran ran = RunBridge(QStringList{"upgrade", "Hello"} + UpgradeOptions);
     EXPECT_EQ(ran.exitCode, 1);
