@@ -105,31 +105,6 @@ protected:
     /// The rich-text box shows CR LF as one line break.
     static QString Shown(QString text) { return text.replace("\r\n", "\n"); }
 
-    /// Answers the next message box with `button` as soon as it shows and
-    /// keeps its caption and text.
-    struct BoxSeen
-    {
-        QString title;
-        QString text;
-    };
-    static std::shared_ptr<BoxSeen> AnswerNextBox(QMessageBox::StandardButton button)
-    {
-        auto seen = std::make_shared<BoxSeen>();
-        auto poll = std::make_shared<std::function<void()>>();
-        *poll = [seen, poll, button] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box == nullptr || !box->isVisible()) {
-                QTimer::singleShot(10, *poll);
-                return;
-            }
-            seen->title = box->windowTitle();
-            seen->text = box->text();
-            box->button(button)->click();
-        };
-        QTimer::singleShot(10, *poll);
-        return seen;
-    }
-
     static inline std::unique_ptr<QTemporaryDir> dir;
 };
 
@@ -209,7 +184,7 @@ TEST_F(InstalledApps, AFailedCheckSaysSoAndKeepsTheLastGoodLines)
     ASSERT_EQ(ui::RowCount(AppsList), 5);
 
     runtime::WingetPath = "/bin/true"; // prints nothing
-    const auto seen = AnswerNextBox(QMessageBox::Ok);
+    const auto seen = apptest::AnswerNextBox(QMessageBox::Ok);
     ClickCheck();
     EXPECT_EQ(seen->title, "Failure");
     EXPECT_EQ(seen->text, "App list couldn't be determined right now (try again).");
@@ -327,14 +302,14 @@ TEST_F(InstalledApps, SeveralRowsAskFirstAndUpgradeOnlyTheRedOnesInListOrder)
     const int64_t kelvara = RowNamed("Kelvara Studio");
     SelectOnly({zip, kelvara, RowNamed("Mail Sync")});
 
-    const auto declined = AnswerNextBox(QMessageBox::Cancel);
+    const auto declined = apptest::AnswerNextBox(QMessageBox::Cancel);
     app::StartUpdates();
     EXPECT_EQ(declined->title, "Confirm");
     EXPECT_EQ(declined->text, "Update all selected apps? This can't be stopped once started.\nYou might need to "
                               "respond to UAC prompts, so stick around.");
     EXPECT_EQ(Runs().size(), 1) << "Cancel runs nothing";
 
-    const auto accepted = AnswerNextBox(QMessageBox::Ok);
+    const auto accepted = apptest::AnswerNextBox(QMessageBox::Ok);
     app::StartUpdates();
     EXPECT_EQ(accepted->title, "Confirm");
     EXPECT_EQ(Runs().mid(1),

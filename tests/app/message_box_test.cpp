@@ -28,26 +28,6 @@ namespace {
 const QRect FullHd(0, 0, 1920, 1080);
 const QRect RightFullHd(1920, 0, 1920, 1080);
 
-/// Runs `inspect` on the open message box once it has been placed, then
-/// closes the box through the button `inspect` returns (null: the default),
-/// unless `inspect` closed it already.
-void WhenBoxOpens(std::function<QAbstractButton*(QMessageBox&)> inspect)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, inspect] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box == nullptr || !box->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        QAbstractButton* button = inspect(*box);
-        if (box->isVisible())
-            (button != nullptr ? button : box->defaultButton())->click();
-    });
-    timer->start();
-}
-
 QList<QRect> ScreenRects()
 {
     QList<QRect> rects;
@@ -195,7 +175,7 @@ TEST(ShowMessageBox, RealBoxOverTheMainWindowReturnsTheButtonClicked)
 
     const QString question = QStringLiteral("Update all selected apps? <b>not markup</b>");
     bool inspected = false;
-    WhenBoxOpens([&](QMessageBox& box) -> QAbstractButton* {
+    apptest::WhenBoxOpens([&](QMessageBox& box) -> QAbstractButton* {
         inspected = true;
         EXPECT_EQ(box.parentWidget(), owner);
         EXPECT_EQ(box.windowTitle(), QStringLiteral("Confirm"));
@@ -225,7 +205,7 @@ TEST(ShowMessageBox, RealBoxOverTheMainWindowReturnsTheButtonClicked)
     EXPECT_EQ(app::ShowMessageBox(QStringLiteral("Confirm"), question, 289), app::IdCancel);
     EXPECT_TRUE(inspected);
 
-    WhenBoxOpens([](QMessageBox& box) { return box.button(QMessageBox::Ok); });
+    apptest::WhenBoxOpens([](QMessageBox& box) { return box.button(QMessageBox::Ok); });
     EXPECT_EQ(app::ShowMessageBox(QStringLiteral("Confirm"), question, 289), app::IdOk);
 
     const struct
@@ -240,7 +220,7 @@ TEST(ShowMessageBox, RealBoxOverTheMainWindowReturnsTheButtonClicked)
         {3, QMessageBox::Cancel, app::IdCancel},
     };
     for (const auto& r : rows) {
-        WhenBoxOpens(
+        apptest::WhenBoxOpens(
             [&r](QMessageBox& box) { return r.click != QMessageBox::NoButton ? box.button(r.click) : nullptr; });
         EXPECT_EQ(app::ShowMessageBox(QStringLiteral("Failure"), QStringLiteral("text"), r.flags), r.expected)
             << r.flags;
@@ -253,7 +233,7 @@ TEST(ShowMessageBox, OwnerOffTheScreensKeepsTheSystemPosition)
     const MainWindowAt placed(QRect(-32000, -32000, 700, 500));
     const QList<QRect> screens = ScreenRects();
     bool inspected = false;
-    WhenBoxOpens([&](QMessageBox& box) -> QAbstractButton* {
+    apptest::WhenBoxOpens([&](QMessageBox& box) -> QAbstractButton* {
         inspected = true;
         const QRect where = box.frameGeometry();
         const QRect owner = ui::OuterGeometry(ui::id::MainWindow);
@@ -283,7 +263,7 @@ TEST(ShowMessageBox, WaitsWhileEnterAndEscapeAreBothHeld)
 
     // Closed while both are held: the call returns only after Escape is let go.
     bool released = false;
-    WhenBoxOpens([&](QMessageBox&) -> QAbstractButton* {
+    apptest::WhenBoxOpens([&](QMessageBox&) -> QAbstractButton* {
         QTimer::singleShot(50, [&] {
             released = true;
             RefocusAndSendKey(keyTarget, Qt::Key_Escape, false);
@@ -297,7 +277,7 @@ TEST(ShowMessageBox, WaitsWhileEnterAndEscapeAreBothHeld)
     // Only one of them held: no wait at all (the release above never comes).
     released = false;
     ASSERT_TRUE(ui::KeyHeld(ui::VkEnter));
-    WhenBoxOpens([&](QMessageBox&) -> QAbstractButton* {
+    apptest::WhenBoxOpens([&](QMessageBox&) -> QAbstractButton* {
         QTimer::singleShot(50, [&] { released = true; });
         return nullptr;
     });
@@ -308,7 +288,7 @@ TEST(ShowMessageBox, WaitsWhileEnterAndEscapeAreBothHeld)
     // wait ends by itself instead of hanging the program.
     RefocusAndSendKey(keyTarget, Qt::Key_Escape, true);
     ASSERT_TRUE(ui::KeyHeld(ui::VkEnter) && ui::KeyHeld(ui::VkEscape));
-    WhenBoxOpens([](QMessageBox&) -> QAbstractButton* { return nullptr; });
+    apptest::WhenBoxOpens([](QMessageBox&) -> QAbstractButton* { return nullptr; });
     EXPECT_EQ(app::ShowMessageBox(QStringLiteral("Failure"), QStringLiteral("stuck"), 48), app::IdOk);
 
     RefocusAndSendKey(keyTarget, Qt::Key_Return, false);
@@ -340,7 +320,7 @@ TEST(ShowMessageBox, EnterAndEscapeAnswerTheBoxAndAreNotReplayedAfterwards)
     for (const auto& r : rows) {
         runtime::DrainEvents();
         bool answeredByKey = false;
-        WhenBoxOpens([&](QMessageBox& box) -> QAbstractButton* {
+        apptest::WhenBoxOpens([&](QMessageBox& box) -> QAbstractButton* {
             box.activateWindow();
             EXPECT_TRUE(QTest::qWaitForWindowActive(&box)) << r.probe;
             QTest::keyClick(QApplication::focusWidget(), r.key);

@@ -208,7 +208,7 @@ TEST_F(RunningProgram, AlertsColourTodaysRowsAndListEachNameOnce)
     // A scan without fetching never shows the pop-up; the end of a fetching
     // refresh shows it once.
     app::AlertPopupShown = false;
-    const auto seen = apptest::CloseNextBox();
+    const auto seen = apptest::AnswerNextBox();
     app::RefreshContent(true);
     EXPECT_EQ(seen->title, "Zorvane Update Alerts");
     EXPECT_TRUE(seen->text.startsWith("These files were updated today:\n\n" + name + "\n"));
@@ -219,7 +219,7 @@ TEST_F(RunningProgram, AlertsColourTodaysRowsAndListEachNameOnce)
 TEST_F(RunningProgram, UnreachableSiteSaysSoAndWarns)
 {
     UseSite(testsupport::ClosedLocalSiteUrl());
-    const auto seen = apptest::CloseNextBox();
+    const auto seen = apptest::AnswerNextBox();
     app::RefreshContent(true);
     EXPECT_EQ(ui::RowCount(TodayList), 0);
     EXPECT_EQ(ui::RowCount(NewsList), 0);
@@ -262,7 +262,7 @@ TEST_F(RunningProgram, EnterInTheEmptySearchBoxWarns)
     ASSERT_TRUE(QTest::qWaitForWindowActive(ui::Widget(MainWindow)));
     ui::SetFocus(SearchBox);
     ASSERT_EQ(ui::FocusedControl(), SearchBox);
-    const auto seen = apptest::CloseNextBox();
+    const auto seen = apptest::AnswerNextBox();
     app::DispatchEvent(runtime::EvKeyDown, MainWindow, 0, -1, ui::VkEnter);
     EXPECT_EQ(seen->title, "Oops!");
     EXPECT_EQ(seen->text, "You need to enter some search text in the box.");
@@ -300,11 +300,11 @@ TEST(ShowPicture, OnlyTheSitesFormatsToldByTheirContent)
 TEST_F(RunningProgram, RefreshesBackToBackBlinkTheTrayWithOneBlinker)
 {
     UseSite(testsupport::ClosedLocalSiteUrl()); // quick: every fetch is refused at once
-    const auto first = apptest::CloseNextBox();
+    const auto first = apptest::AnswerNextBox();
     app::RefreshContent(true);
     // The second starts while the first one's blinker still waits out its
     // last half second.
-    const auto second = apptest::CloseNextBox();
+    const auto second = apptest::AnswerNextBox();
     app::RefreshContent(true);
     EXPECT_EQ(app::TrayBlinkersRunning(), 1);
     const int64_t giveUp = runtime::ElapsedMs() + 10000;

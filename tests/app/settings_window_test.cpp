@@ -275,7 +275,7 @@ TEST(StartupShortcut, WrittenReplacedRemovedAndReportedWhenImpossible)
     // A folder that cannot be made: the message, and the setting stays 1.
     testsupport::WriteBytes(places.dir.filePath("file"), "x");
     runtime::StartupDir = places.dir.filePath("file/autostart/");
-    const auto box = apptest::CloseNextBox();
+    const auto box = apptest::AnswerNextBox();
     app::OnSettingsControl(SettingsRunAtStartup, ui::ControlClick);
     EXPECT_TRUE(box->text.startsWith("Couldn't set this application to run at startup. :(\n"));
     EXPECT_EQ(box->title, runtime::AppTitle);

@@ -5,11 +5,13 @@
 #include "runtime/display_metrics.h"
 #include "settings/app_settings.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
-#include <functional>
+#include <utility>
 
 namespace apptest {
 
@@ -24,20 +26,31 @@ bool CreateProgramWindows()
     return created;
 }
 
-std::shared_ptr<BoxSeen> CloseNextBox()
+void WhenBoxOpens(std::function<QAbstractButton*(QMessageBox&)> inspect)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, inspect = std::move(inspect)] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr || !box->isVisible())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        QAbstractButton* button = inspect(*box);
+        if (box->isVisible())
+            (button != nullptr ? button : box->defaultButton())->click();
+    });
+    timer->start();
+}
+
+std::shared_ptr<BoxSeen> AnswerNextBox(QMessageBox::StandardButton button)
 {
     auto seen = std::make_shared<BoxSeen>();
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [seen, poll] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            seen->title = box->windowTitle();
-            seen->text = box->text();
-            box->done(QMessageBox::Ok);
-            return;
-        }
-        QTimer::singleShot(10, *poll);
-    };
-    QTimer::singleShot(10, *poll);
+    WhenBoxOpens([seen, button](QMessageBox& box) {
+        seen->title = box.windowTitle();
+        seen->text = box.text();
+        return box.button(button);
+    });
     return seen;
 }
 

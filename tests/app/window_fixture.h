@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QMessageBox>
 #include <QString>
 
+#include <functional>
 #include <memory>
+
+class QAbstractButton;
 
 namespace apptest {
 
@@ -20,8 +24,14 @@ struct BoxSeen
     QString text;
 };
 
-/// Closes the next message box with OK as soon as it shows, keeping its
-/// texts. For code that shows a box while a test drives it. GUI thread.
-std::shared_ptr<BoxSeen> CloseNextBox();
+/// Runs `inspect` on the next message box once it shows, then closes the box
+/// through the button `inspect` returns (null: the box's default button),
+/// unless `inspect` closed it already. For code that shows a box while a test
+/// drives it. GUI thread.
+void WhenBoxOpens(std::function<QAbstractButton*(QMessageBox&)> inspect);
+
+/// Answers the next message box with `button` (the default button when the
+/// box has no such button) as soon as it shows, keeping its texts. GUI thread.
+std::shared_ptr<BoxSeen> AnswerNextBox(QMessageBox::StandardButton button = QMessageBox::Ok);
 
 } // namespace apptest
