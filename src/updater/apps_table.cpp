@@ -12,37 +12,6 @@ namespace {
 
 const QString LineEnd = QStringLiteral("\r\n");
 
-// The table's columns, 1-based as the package manager lays them out.
-constexpr qsizetype NameStart = 1, NameLength = 34;
-constexpr qsizetype IdStart = 35, IdLength = 35;
-constexpr qsizetype InstalledStart = 71, InstalledLength = 20;
-constexpr qsizetype AvailableStart = 92, AvailableLength = 20;
-
-/// Characters `start` (1-based) to `start + length - 1` of `line`, with
-/// any line breaks made blanks; empty past the end.
-QString Field(const QString& line, qsizetype start, qsizetype length)
-{
-    QString field = line.mid(start - 1, length);
-    field.replace(u'\n', u' ');
-    field.replace(u'\r', u' ');
-    return field;
-}
-
-QString WithoutTrailingSpaces(const QString& text)
-{
-    qsizetype end = text.size();
-    while (end > 0 && text[end - 1] == u' ')
-        --end;
-    return text.left(end);
-}
-
-/// The line has an installed version at its column, as every application
-/// row does; a closing remark of the tool does not.
-bool IsApplicationRow(const QString& line)
-{
-    return !runtime::TrimSpaces(Field(line, InstalledStart, InstalledLength)).isEmpty();
-}
-
 } // namespace
 
 QStringList TakeAppLines(const QString& output)
@@ -72,10 +41,10 @@ QStringList TakeAppLines(const QString& output)
 AppRow ParseAppLine(const QString& line)
 {
     AppRow row;
-    row.name = WithoutTrailingSpaces(Field(line, NameStart, NameLength));
-    row.identifier = runtime::TrimSpaces(Field(line, IdStart, IdLength));
-    row.installed = runtime::TrimSpaces(Field(line, InstalledStart, InstalledLength));
-    row.available = runtime::TrimSpaces(Field(line, AvailableStart, AvailableLength));
+    row.name = WithoutTrailingBlanks(ColumnText(line, NameColumn));
+    row.identifier = runtime::TrimSpaces(ColumnText(line, IdentifierColumn));
+    row.installed = runtime::TrimSpaces(ColumnText(line, InstalledColumn));
+    row.available = runtime::TrimSpaces(ColumnText(line, AvailableColumn));
     if (row.available.isEmpty())
         row.available = UnknownVersion;
     return row;

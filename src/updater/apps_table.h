@@ -1,5 +1,7 @@
 #pragma once
 
+#include "updater/apps_table_layout.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -10,31 +12,26 @@ namespace updater {
 // rows of the installed-apps list. Everything here is pure: text in, rows
 // and texts out, any thread.
 
-/// The line of 119 dashes the package manager prints under its table header.
-inline const QString AppsSeparator = QString(119, u'-');
-
 /// What an application's available version reads when the table gives none.
 inline const QString UnknownVersion = QStringLiteral("Unknown");
 
-/// The character that ends a name the table had to shorten.
-constexpr char16_t ShortenedNameMark = u'\u2026';
-
-/// One application as its table line gives it at the fixed columns.
+/// One application as its table line gives it at the columns of
+/// apps_table_layout.h.
 struct AppRow
 {
-    QString name;       ///< characters 1-34, trailing blanks removed
-    QString identifier; ///< characters 35-69, trimmed
-    QString installed;  ///< characters 71-90, trimmed
-    QString available;  ///< characters 92-111, trimmed; "Unknown" when blank
+    QString name;       ///< NameColumn, trailing blanks removed
+    QString identifier; ///< IdentifierColumn, trimmed
+    QString installed;  ///< InstalledColumn, trimmed
+    QString available;  ///< AvailableColumn, trimmed; "Unknown" when blank
 };
 
 /// The data lines of a list run's output: everything after the separator
 /// line (or after the first 120 characters when there is none), cut at each
 /// CR LF, sorted without regard to letter case (lines that differ only in
 /// case keep the table's order). The piece after the last CR LF is the tool's
-/// last line; it is kept when it is an application row (it has an installed
-/// version at its column), so that no listed application is lost. No bound on
-/// the count.
+/// last line; it is kept when IsApplicationRow says it is one, so that no
+/// listed application is lost to the rule that drops a closing remark. No
+/// bound on the count.
 QStringList TakeAppLines(const QString& output);
 
 /// The fields of one table line. A line shorter than a field's start gives an

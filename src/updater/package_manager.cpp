@@ -3,7 +3,7 @@
 #include "runtime/clock.h"
 #include "runtime/process.h"
 #include "runtime/text_positions.h"
-#include "updater/apps_table.h"
+#include "updater/apps_table_layout.h"
 
 #include <QFileInfo>
 #include <QStandardPaths>

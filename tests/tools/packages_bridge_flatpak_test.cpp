@@ -2,6 +2,8 @@
 // offline by flatpak-fixture.sh, with an application installed from it at 1.0
 // into a throwaway user installation.
 #include "support/qstring_print.h"
+#include "support/tool_output.h"
+#include "updater/apps_table.h"
 
 #include <QDir>
 #include <QFile>
@@ -41,21 +43,16 @@ Ran RunProgram(const QString& program, const QStringList& arguments, const QProc
 }
 
 /// The application rows of a `list` output as "name|identifier|installed|available",
-/// each field cut at the positions the program reads.
+/// read the way the program reads them.
 QStringList TableRows(const QString& out)
 {
-    const QStringList lines = out.split(u'\n');
-    const qsizetype separator = lines.indexOf(QString(119, u'-'));
-    if (separator < 0)
+    const QString output = testsupport::AsReadFromTool(out);
+    if (!output.contains(updater::AppsSeparator))
         return {"no separator line"};
     QStringList rows;
-    for (qsizetype i = separator + 1; i < lines.size(); ++i) {
-        const QString& line = lines[i];
-        if (line.size() < 71) // the closing line, or nothing after the last line end
-            continue;
-        rows << QStringList{line.mid(0, 34).trimmed(), line.mid(34, 35).trimmed(), line.mid(70, 20).trimmed(),
-                            line.mid(91, 20).trimmed()}
-                    .join(u'|');
+    for (const QString& line : updater::TakeAppLines(output)) {
+        const updater::AppRow row = updater::ParseAppLine(line);
+        rows << QStringList{row.name, row.identifier, row.installed, row.available}.join(u'|');
     }
     return rows;
 }
@@ -141,7 +138,7 @@ TEST_F(FlatpakBridge, ListsThenUpgradesAndRefusesWhatItCannotUpgrade)
 {
     const Ran installed = RunBridge({"list"});
     ASSERT_EQ(installed.exitCode, 0) << installed.err.toStdString();
-    EXPECT_EQ(TableRows(installed.out), QStringList{"Hello|org.example.Hello|1.0|"}) << "no newer version yet";
+    EXPECT_EQ(TableRows(installed.out), QStringList{"Hello|org.example.Hello|1.0|Unknown"}) << "no newer version yet";
 
     ASSERT_EQ(Publish("2.0").exitCode, 0);
     const Ran offered = RunBridge({"list"});
@@ -153,7 +150,7 @@ TEST_F(FlatpakBridge, ListsThenUpgradesAndRefusesWhatItCannotUpgrade)
     EXPECT_TRUE(upgraded.out.contains("Updating app/org.example.Hello/x86_64/stable\n")) << "flatpak's own line";
     EXPECT_TRUE(upgraded.out.endsWith("Successfully installed org.example.Hello 2.0\n")) << upgraded.out.toStdString();
     EXPECT_EQ(InstalledVersion(), "org.example.Hello\t2.0");
-    EXPECT_EQ(TableRows(RunBridge({"list"}).out), QStringList{"Hello|org.example.Hello|2.0|"}) << "up to date";
+    EXPECT_EQ(TableRows(RunBridge({"list"}).out), QStringList{"Hello|org.example.Hello|2.0|Unknown"}) << "up to date";
 
     const struct
     {

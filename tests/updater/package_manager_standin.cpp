@@ -1,9 +1,10 @@
 // A stand-in package manager for the tests, run where the real one would be.
 // It speaks the updater's contract and nothing more:
 //
-//   list      prints a header, the line of 119 dashes and one row per
-//             application at the fixed columns (name 1-34, identifier 35-69,
-//             installed 71-90, available 92-111, counted in characters).
+//   list      prints the table with the updater's own writer: a header, the
+//             separator and one row per application at the columns of
+//             updater/apps_table_layout.h. No closing remark: the last
+//             application is the last line, which the reader must keep.
 //   upgrade   [--id ID | NAME] OPTIONS...: spinner and progress lines with
 //             carriage returns, two lines on standard error, then the result.
 //
@@ -16,7 +17,11 @@
 //                    only after the answer "y"
 //   STANDIN_UPGRADE  ok (default): "Successfully installed"; cancel: the
 //                    cancel code and "You cancelled"; fail: an error text
-#include <cstdio>
+#include "updater/apps_table_writer.h"
+
+#include <QList>
+#include <QString>
+
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -33,21 +38,6 @@ const char* const BuiltInRows[] = {
     "Audio Tool|Audio.Tool|10.0|9.1",
     "Mail Sync|Mail.Sync|3.0|",
 };
-
-/// Characters in a UTF-8 text (bytes that do not continue a sequence).
-size_t Characters(const std::string& text)
-{
-    size_t count = 0;
-    for (const unsigned char c : text)
-        count += (c & 0xC0) != 0x80 ? 1 : 0;
-    return count;
-}
-
-std::string Padded(const std::string& text, size_t width)
-{
-    const size_t used = Characters(text);
-    return used >= width ? text : text + std::string(width - used, ' ');
-}
 
 std::vector<std::string> Split(const std::string& line, char separator)
 {
@@ -97,14 +87,14 @@ int List()
     } else {
         rows.assign(std::begin(BuiltInRows), std::end(BuiltInRows));
     }
-    std::cout << Padded("Name", 34) << Padded("Id", 36) << Padded("Version", 21) << Padded("Available", 21)
-              << "Source\n";
-    std::cout << std::string(119, '-') << "\n";
+    QList<updater::TableApp> apps;
     for (const std::string& row : rows) {
         std::vector<std::string> f = Split(row, '|');
         f.resize(4);
-        std::cout << Padded(f[0], 34) << Padded(f[1], 36) << Padded(f[2], 21) << Padded(f[3], 21) << "standin\n";
+        apps.append({QString::fromStdString(f[0]), QString::fromStdString(f[1]), QString::fromStdString(f[2]),
+                     QString::fromStdString(f[3]), QStringLiteral("standin")});
     }
+    std::cout << updater::WriteAppsTable(apps, updater::ClosingLine::Omitted).toStdString();
     return 0;
 }
 

@@ -1,8 +1,8 @@
 #include "bridge_commands.h"
 
-#include "apps_table_writer.h"
 #include "child_process.h"
 #include "flatpak_apps.h"
+#include "updater/apps_table_writer.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -110,7 +110,7 @@ std::optional<QList<InstalledApp>> ListInstalled(QString* problem)
 /// Fills in the newer versions the remotes offer. Notes on stdout, before
 /// the table where a reader of the table does not look, what could not be
 /// asked.
-void AddAvailableVersions(const QList<InstalledApp>& apps, QList<TableApp>& rows)
+void AddAvailableVersions(const QList<InstalledApp>& apps, QList<updater::TableApp>& rows)
 {
     QElapsedTimer clock;
     clock.start();
@@ -185,16 +185,16 @@ int ListApps()
         PrintError(problem);
         return 1;
     }
-    QList<TableApp> rows;
+    QList<updater::TableApp> rows;
     for (const InstalledApp& app : *apps)
         rows.append({app.name, app.identifier, app.version, QString(), app.installation});
     if (!apps->isEmpty())
         AddAvailableVersions(*apps, rows);
-    std::stable_sort(rows.begin(), rows.end(), [](const TableApp& a, const TableApp& b) {
+    std::stable_sort(rows.begin(), rows.end(), [](const updater::TableApp& a, const updater::TableApp& b) {
         const int byName = a.name.compare(b.name, Qt::CaseInsensitive);
         return byName != 0 ? byName < 0 : a.identifier < b.identifier;
     });
-    const QByteArray table = WriteAppsTable(rows).toUtf8();
+    const QByteArray table = updater::WriteAppsTable(rows).toUtf8();
     std::fwrite(table.constData(), 1, size_t(table.size()), stdout);
     std::fflush(stdout);
     return 0;

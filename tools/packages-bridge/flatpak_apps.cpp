@@ -1,14 +1,13 @@
 #include "flatpak_apps.h"
 
-#include "apps_table_writer.h"
+#include "updater/apps_table_layout.h"
+#include "updater/apps_table_writer.h"
 
 #include <QStringList>
 
 namespace packagesbridge {
 
 namespace {
-
-constexpr qsizetype IdentifierColumnWidth = 35;
 
 QString Quoted(const QString& text)
 {
@@ -36,7 +35,7 @@ Targets OneApplication(const QList<InstalledApp>& matches, const QString& what)
 
 QString Defused(const QString& text)
 {
-    QString line = SingleLine(text);
+    QString line = updater::SingleLine(text);
     line.replace(QStringLiteral("Successfully installed"), QStringLiteral("Successfully_installed"));
     return line;
 }
@@ -100,7 +99,7 @@ Targets FindByIdentifier(const QList<InstalledApp>& installed, const QString& id
         if (app.identifier == identifier)
             matches << app;
     }
-    if (matches.isEmpty() && identifier.size() == IdentifierColumnWidth) {
+    if (matches.isEmpty() && identifier.size() == updater::IdentifierColumn.width) {
         for (const InstalledApp& app : installed) {
             if (app.identifier.startsWith(identifier))
                 matches << app;
@@ -115,7 +114,7 @@ Targets FindByName(const QList<InstalledApp>& installed, const QString& name)
 {
     QList<InstalledApp> matches;
     for (const InstalledApp& app : installed) {
-        if (app.name == name || ListedName(app.name) == name)
+        if (app.name == name || updater::ListedName(app.name) == name)
             matches << app;
     }
     if (matches.isEmpty())
