@@ -11,6 +11,7 @@
 #include "ui/controls.h"
 #include "ui/list_control.h"
 #include "updater/apps_table.h"
+#include "updater/apps_table_writer.h"
 
 #include <QApplication>
 #include <QString>
@@ -32,19 +33,18 @@ QString TableOutput()
         state = state * 6364136223846793005ull + 1442695040888963407ull;
         return static_cast<uint32_t>(state >> 33);
     };
-    QString output = QStringLiteral("Name").leftJustified(34) + QStringLiteral("Id").leftJustified(36) +
-                     QStringLiteral("Version").leftJustified(21) + QStringLiteral("Available").leftJustified(21) +
-                     QStringLiteral("Source\r\n") + updater::AppsSeparator + QStringLiteral("\r\n");
+    QList<updater::TableApp> apps;
+    apps.reserve(Applications);
     for (int i = 0; i < Applications; ++i) {
         const QString version = QStringLiteral("%1.%2.%3").arg(next() % 30).arg(next() % 10).arg(next() % 100);
         const QString available = i % 3 == 0 ? QStringLiteral("99.0") : (i % 3 == 1 ? version : QString());
-        output += QStringLiteral("Application %1 \u00e9dition").arg(next()).leftJustified(34) +
-                  QStringLiteral("Vendor.App%1").arg(i).leftJustified(36) + version.leftJustified(21) +
-                  available.leftJustified(21) + QStringLiteral("winget");
-        if (i + 1 < Applications)
-            output += QStringLiteral("\r\n");
+        apps.append({QStringLiteral("Application %1 \u00e9dition").arg(next()), QStringLiteral("Vendor.App%1").arg(i),
+                     version, available, QStringLiteral("user")});
     }
-    return output;
+    // The lines as the program collects them from the tool: joined by CR LF.
+    return updater::WriteAppsTable(apps, updater::ClosingLine::Omitted)
+        .trimmed()
+        .replace(u'\n', QStringLiteral("\r\n"));
 }
 
 const QString& Output()

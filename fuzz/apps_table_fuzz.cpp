@@ -5,6 +5,7 @@
 // their broken variants without guessing a line of 119 dashes. Checks that
 // every parse ends, stays inside its columns and keeps each row's shape.
 #include "updater/apps_table.h"
+#include "updater/apps_table_layout.h"
 #include "updater/package_manager.h"
 
 #include <QString>
@@ -73,8 +74,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Check(lines.size() <= text.count(QStringLiteral("\r\n")) + 1);
     for (const QString& line : lines) {
         const updater::AppRow row = updater::ParseAppLine(line);
-        Check(row.name.size() <= 34 && row.identifier.size() <= 35 && row.installed.size() <= 20);
-        Check(!row.available.isEmpty() && row.available.size() <= 20);
+        Check(row.name.size() <= updater::NameColumn.width &&
+              row.identifier.size() <= updater::IdentifierColumn.width &&
+              row.installed.size() <= updater::InstalledColumn.width);
+        Check(!row.available.isEmpty() && row.available.size() <= updater::AvailableColumn.width);
         Check(!row.name.endsWith(u' ') && !row.identifier.startsWith(u' ') && !row.installed.endsWith(u' '));
         Check(!(updater::IsNewerVersion(row.installed, row.available) &&
                 updater::IsNewerVersion(row.available, row.installed)));
