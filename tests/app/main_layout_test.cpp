@@ -41,24 +41,24 @@ TEST(MainLayout, EveryControlAtScaleOne)
         int64_t number;
         QRect rect;
     } rows[] = {
-        {27, QRect(10, 60, 1180, 345)}, // ContentTabs: W - 20, H - 355
-        {29, QRect(0, 0, 1173, 27)},    // TodayHeader: T - 1 px, T = PW - 6
-        {32, QRect(0, 0, 1173, 27)},
-        {31, QRect(1, 28, 1171, 285)}, // TodayList: T - 3, PH - 60
-        {34, QRect(1, 28, 1171, 285)},
-        {38, QRect(0, 0, 877, 313)},                         // AppsList: PW - 303, PH - 32
-        {39, QRect(878, 0, 264, 28)},                        // AppsCheckButton at C = PW - 302
-        {40, QRect(1143, 0, 29, 28)},                        // ControlPanelButton at PW - 37
-        {41, QRect(878, 29, 294, 255)},                      // AppsInfoBox: PH - 90 high
-        {42, QRect(878, 287, 190, 25)},                      // SelectUpdatesButton at PH - 58
-        {43, QRect(1069, 287, 103, 25)},                     // StartUpdatesButton at C + 191
-        {45, QRect(272, 60 + 25 + 28 + 285 + 16, 918, 248)}, // NewsTabs below the list
-        {48, QRect(1, 1, 910, 215)},                         // NewsList: NW - 8, 248 - 33
-        {49, QRect(1, 1, 910, 215)},
-        {50, QRect(0, 676, 1200, 24)}, // StatusLine at H - 24, full width
+        {ContentTabs, QRect(10, 60, 1180, 345)}, // W - 20, H - 355
+        {TodayHeader, QRect(0, 0, 1173, 27)},    // T - 1 px, T = PW - 6
+        {YesterdayHeader, QRect(0, 0, 1173, 27)},
+        {TodayList, QRect(1, 28, 1171, 285)}, // T - 3, PH - 60
+        {YesterdayList, QRect(1, 28, 1171, 285)},
+        {AppsList, QRect(0, 0, 877, 313)},                         // PW - 303, PH - 32
+        {AppsCheckButton, QRect(878, 0, 264, 28)},                 // C = PW - 302
+        {ControlPanelButton, QRect(1143, 0, 29, 28)},              // PW - 37
+        {AppsInfoBox, QRect(878, 29, 294, 255)},                   // PH - 90 high
+        {SelectUpdatesButton, QRect(878, 287, 190, 25)},           // PH - 58
+        {StartUpdatesButton, QRect(1069, 287, 103, 25)},           // C + 191
+        {NewsTabs, QRect(272, 60 + 25 + 28 + 285 + 16, 918, 248)}, // below the list
+        {NewsList, QRect(1, 1, 910, 215)},                         // NW - 8, 248 - 33
+        {ArticlesList, QRect(1, 1, 910, 215)},
+        {StatusLine, QRect(0, 676, 1200, 24)}, // H - 24, full width
     };
     for (const auto& r : rows)
-        EXPECT_EQ(l.rects.at(r.number), r.rect) << "control " << r.number;
+        EXPECT_EQ(l.rects.at(r.number), r.rect) << ui::ControlName(r.number);
     EXPECT_EQ(l.rects.at(PictureImage).topLeft(), QPoint(10, 414)); // PictureImage at PY
     EXPECT_EQ(l.nameColumn.at(TodayList), 220);
     EXPECT_EQ(l.descColumn.at(TodayList), 1171 - 340);

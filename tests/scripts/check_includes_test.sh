@@ -72,6 +72,10 @@ expect 1 "tools/site/x -> tools/site/y" "$(tree tool tools/site/x.h=y.h tools/si
 # Up a floor, from a source file.
 expect 1 "src/settings/store (floor 3) includes up from src/app/state (floor 5)" "$(tree up \
     src/settings/store.h= src/settings/store.cpp=app/state.h src/app/state.h=)"
+# The GUI-free floors never reach into the toolkit layer, even though it is
+# below them.
+expect 1 "src/content/day is GUI-free and includes from the toolkit layer: src/ui/ids" "$(tree gui \
+    src/content/day.h=ui/ids.h src/ui/ids.h=)"
 # The shared floor: content and updater stay apart.
 expect 1 "src/content/day (floor 4) includes sideways from src/updater/apps (floor 4)" "$(tree sideways \
     src/content/day.h=updater/apps.h src/updater/apps.h=)"
