@@ -146,7 +146,9 @@ void FinishAppsCheck()
 
 void OnAppsListEvent(int64_t type)
 {
-    runtime::DrainEvents();
+    // No draining here: Qt moves the focus into the apps list before it
+    // reports the tab change that showed it, and that change must still
+    // arrive. The upgrade below drains once it starts.
     const QList<int64_t> selected = ui::SelectedRows(AppsList);
     if (selected.isEmpty()) {
         ui::SetEnabled(StartUpdatesButton, false);

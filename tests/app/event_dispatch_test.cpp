@@ -26,6 +26,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -300,4 +301,40 @@ TEST(TrayMenu, ShowsItsItemsAndTheChoiceArrivesAsAMenuEvent)
     ui::HideWindow(MainWindow);
     app::DispatchEvent(runtime::EvMenu, MainWindow, app::menu::ShowWindow, 0, 0);
     EXPECT_TRUE(ui::IsVisible(MainWindow));
+}
+
+TEST(ContentTabs, SwitchToInstalledAppsArrivesWithTheFocusInAFileList)
+{
+    ASSERT_TRUE(apptest::CreateProgramWindows());
+    runtime::SetEventThread();
+    runtime::GuiReady = 1;
+    auto* tabs = qobject_cast<QTabWidget*>(ui::Widget(ContentTabs));
+    ASSERT_NE(tabs, nullptr);
+    const struct
+    {
+        const char* how;
+        std::function<void()> switchTabs;
+    } rows[] = {
+        {"a click on the tab", [tabs] { tabs->setCurrentIndex(ui::tab::InstalledApps); }},
+        {"Ctrl+Tab twice",
+         [] {
+             QTest::keyClick(ui::Widget(TodayList), Qt::Key_Tab, Qt::ControlModifier);
+             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+         }},
+    };
+    for (const auto& r : rows) {
+        Activate(MainWindow);
+        tabs->setCurrentIndex(ui::tab::Today); // as the user left it
+        DispatchPending();
+        ui::Widget(TodayList)->setFocus(Qt::MouseFocusReason);
+        DispatchPending();
+        ASSERT_EQ(app::CurrentTab, ui::tab::Today) << r.how;
+
+        r.switchTabs();
+        ASSERT_EQ(ui::State(ContentTabs), ui::tab::InstalledApps) << r.how;
+        DispatchPending();
+        EXPECT_EQ(app::CurrentTab, ui::tab::InstalledApps) << r.how;
+        EXPECT_TRUE(app::FilterAppliesToApps) << r.how;
+        EXPECT_FALSE(ui::IsVisible(PlatformCombo)) << r.how;
+    }
 }
