@@ -168,10 +168,12 @@ void CloseSettingsWindow()
 
 namespace {
 
-/// 1 minus the value: the setting, not the box, decides what a click means.
-void Flip(int64_t& setting)
+/// The setting as check box `box` shows it after a click. Taken from the
+/// box rather than flipped: two quick clicks can fold into one queued event,
+/// and a flip would then leave the box and the saved setting disagreeing.
+void TakeFromBox(int64_t& setting, int64_t box)
 {
-    setting = 1 - setting;
+    setting = ui::State(box) == 1 ? 1 : 0;
 }
 
 void SwitchColourScheme()
@@ -179,7 +181,7 @@ void SwitchColourScheme()
     using namespace ui::id;
     ui::SuspendDrawing(MainWindow);
     ui::SuspendDrawing(SettingsWindow);
-    Flip(settings::Settings.Zorva_Colors);
+    TakeFromBox(settings::Settings.Zorva_Colors, SettingsColours);
     ApplyColourScheme(settings::Settings.Zorva_Colors);
     settings::SaveSettings();
     ui::ResumeDrawing(MainWindow);
@@ -221,26 +223,26 @@ void OnSettingsControl(int64_t control, int64_t type)
         SwitchColourScheme();
         return;
     case SettingsRunAtStartup:
-        Flip(s.App_Run_At_Startup);
+        TakeFromBox(s.App_Run_At_Startup, SettingsRunAtStartup);
         ApplyStartupShortcut();
         break;
     case SettingsRunMinimized:
-        Flip(s.App_Run_Minimized);
+        TakeFromBox(s.App_Run_Minimized, SettingsRunMinimized);
         break;
     case SettingsCloseToTray:
-        Flip(s.App_Close_To_Tray);
+        TakeFromBox(s.App_Close_To_Tray, SettingsCloseToTray);
         break;
     case SettingsRefreshPicture:
-        Flip(s.Refresh_Picture);
+        TakeFromBox(s.Refresh_Picture, SettingsRefreshPicture);
         break;
     case SettingsAlertHighlight:
-        Flip(s.Alert_Highlight);
+        TakeFromBox(s.Alert_Highlight, SettingsAlertHighlight);
         break;
     case SettingsAlertPopup:
-        Flip(s.Alert_Popup);
+        TakeFromBox(s.Alert_Popup, SettingsAlertPopup);
         break;
     case SettingsVersionShown:
-        Flip(s.Version_Shown);
+        TakeFromBox(s.Version_Shown, SettingsVersionShown);
         settings::SaveSettings();
         LayoutMainWindow(true); // the Name column's width follows the setting
         RescanDayLists();

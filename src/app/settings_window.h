@@ -36,10 +36,8 @@ void OpenSettingsWindow();
 void CloseSettingsWindow();
 
 /// What a click or another event on settings control `control` does: a check
-/// box flips its setting (1 minus the value, whatever the box shows) and
-/// saves at once, with what that setting needs done now; the two edit boxes
-/// select their text on focus, and the alert names are taken over as typed.
-/// GUI thread.
+/// box's setting takes the state the box shows and is saved at once, with what that setting needs done now; the two
+/// edit boxes select their text on focus, and the alert names are taken over as typed. GUI thread.
 void OnSettingsControl(int64_t control, int64_t type);
 
 } // namespace app

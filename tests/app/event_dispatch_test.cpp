@@ -338,3 +338,21 @@ TEST(ContentTabs, SwitchToInstalledAppsArrivesWithTheFocusInAFileList)
         EXPECT_FALSE(ui::IsVisible(PlatformCombo)) << r.how;
     }
 }
+
+TEST(SettingsWindow, TwoQuickClicksOnABoxLeaveTheSettingAsTheBoxShowsIt)
+{
+    ASSERT_TRUE(apptest::CreateProgramWindows());
+    runtime::SetEventThread();
+    QTemporaryDir dir;
+    runtime::SettingsPath = dir.filePath("settings.ini");
+    app::OpenSettingsWindow();
+    Activate(SettingsWindow);
+    DispatchPending();
+    // Both clicks land before the loop looks: the second event repeats the
+    // first exactly and is folded into it.
+    QTest::mouseClick(ui::Widget(SettingsCloseToTray), Qt::LeftButton);
+    QTest::mouseClick(ui::Widget(SettingsCloseToTray), Qt::LeftButton);
+    DispatchPending();
+    EXPECT_EQ(settings::Settings.App_Close_To_Tray, ui::State(SettingsCloseToTray));
+    app::CloseSettingsWindow();
+}

@@ -176,6 +176,7 @@ struct ScratchPlaces
         runtime::ProgramDir = dir.filePath("my programs/");
         settings::Settings = settings::DefaultSettings(runtime::Display);
         app::ApplyColourScheme(settings::Settings.Zorva_Colors);
+        app::SetSettingsControls();
     }
     QString EntryPath() const { return runtime::StartupDir + runtime::AppTitle + ".desktop"; }
 };
@@ -185,6 +186,13 @@ settings::AppSettings Saved()
     settings::AppSettings saved = settings::DefaultSettings(runtime::Display);
     settings::LoadSettingsFile(runtime::SettingsPath, saved, runtime::Display);
     return saved;
+}
+
+/// A click on check box `box`: the box toggles, then its event arrives.
+void ClickBox(int64_t box)
+{
+    ui::SetState(box, 1 - ui::State(box));
+    app::OnSettingsControl(box, ui::ControlClick);
 }
 
 } // namespace
@@ -213,10 +221,10 @@ TEST(SettingsWindow, EachCheckBoxFlipsItsSettingAndSavesAtOnce)
         const int64_t before = settings::Settings.*r.setting;
         app::OnSettingsControl(r.box, ui::ControlFocus); // tabbing onto a box changes nothing
         EXPECT_EQ(settings::Settings.*r.setting, before);
-        app::OnSettingsControl(r.box, ui::ControlClick);
+        ClickBox(r.box);
         EXPECT_EQ(settings::Settings.*r.setting, 1 - before);
         EXPECT_EQ(Saved().*r.setting, 1 - before) << "not saved at once";
-        app::OnSettingsControl(r.box, ui::ControlClick);
+        ClickBox(r.box);
         EXPECT_EQ(Saved().*r.setting, before);
     }
 }
@@ -227,17 +235,17 @@ TEST(SettingsWindow, BoxesThatActAtOnce)
     const ScratchPlaces places;
     // The colour scheme switches with its box.
     const QColor site = ui::BackColour(MainWindow);
-    app::OnSettingsControl(SettingsColours, ui::ControlClick);
+    ClickBox(SettingsColours);
     EXPECT_NE(ui::BackColour(MainWindow), site);
-    app::OnSettingsControl(SettingsColours, ui::ControlClick);
+    ClickBox(SettingsColours);
     EXPECT_EQ(ui::BackColour(MainWindow), site);
 
     // The Name column makes room for the version numbers, or gives it back.
     app::LayoutMainWindow(true);
     const int withVersions = ui::ColumnWidth(TodayList, 1);
-    app::OnSettingsControl(SettingsVersionShown, ui::ControlClick);
+    ClickBox(SettingsVersionShown);
     EXPECT_LT(ui::ColumnWidth(TodayList, 1), withVersions);
-    app::OnSettingsControl(SettingsVersionShown, ui::ControlClick);
+    ClickBox(SettingsVersionShown);
     EXPECT_EQ(ui::ColumnWidth(TodayList, 1), withVersions);
 
     // Alert names are taken as typed, without the blanks around them; the
@@ -258,7 +266,7 @@ TEST(StartupShortcut, WrittenReplacedRemovedAndReportedWhenImpossible)
     ASSERT_TRUE(apptest::CreateProgramWindows());
     const ScratchPlaces places;
     // Ticking writes the entry and the setting before the window closes.
-    app::OnSettingsControl(SettingsRunAtStartup, ui::ControlClick);
+    ClickBox(SettingsRunAtStartup);
     EXPECT_EQ(Saved().App_Run_At_Startup, 1);
     EXPECT_TRUE(testsupport::ReadBytes(places.EntryPath()).contains("Path=" + runtime::ProgramDir.toUtf8()));
 
@@ -269,14 +277,14 @@ TEST(StartupShortcut, WrittenReplacedRemovedAndReportedWhenImpossible)
     EXPECT_TRUE(testsupport::ReadBytes(places.EntryPath()).startsWith("[Desktop Entry]"));
 
     // Unticking removes it.
-    app::OnSettingsControl(SettingsRunAtStartup, ui::ControlClick);
+    ClickBox(SettingsRunAtStartup);
     EXPECT_FALSE(QFileInfo::exists(places.EntryPath()));
 
     // A folder that cannot be made: the message, and the setting stays 1.
     testsupport::WriteBytes(places.dir.filePath("file"), "x");
     runtime::StartupDir = places.dir.filePath("file/autostart/");
     const auto box = apptest::AnswerNextBox();
-    app::OnSettingsControl(SettingsRunAtStartup, ui::ControlClick);
+    ClickBox(SettingsRunAtStartup);
     EXPECT_TRUE(box->text.startsWith("Couldn't set this application to run at startup. :(\n"));
     EXPECT_EQ(box->title, runtime::AppTitle);
     EXPECT_EQ(Saved().App_Run_At_Startup, 1);
