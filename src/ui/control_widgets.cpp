@@ -7,6 +7,8 @@
 #include <QMouseEvent>
 #include <QTabBar>
 
+#include <utility>
+
 namespace ui {
 
 namespace {
@@ -93,7 +95,11 @@ ImageLabel::ImageLabel(int64_t window, int64_t number, QWidget* parent)
 void ImageLabel::mouseReleaseEvent(QMouseEvent* event)
 {
     QLabel::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    if (event->button() != Qt::LeftButton)
+        return;
+    if (std::exchange(endingDoubleClick_, false))
+        return;
+    if (rect().contains(event->position().toPoint()))
         RaiseControlEvent(window_, number_, ControlClick);
 }
 
@@ -101,7 +107,7 @@ void ImageLabel::mouseDoubleClickEvent(QMouseEvent* event)
 {
     QLabel::mouseDoubleClickEvent(event);
     if (event->button() == Qt::LeftButton)
-        RaiseControlEvent(window_, number_, ControlDoubleClick);
+        endingDoubleClick_ = true;
 }
 
 } // namespace ui

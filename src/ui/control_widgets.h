@@ -36,7 +36,9 @@ private:
     QWidget* content_;
 };
 
-/// A picture that can be clicked.
+/// A picture that can be clicked: one ControlClick per click, and a double
+/// click counts as one click (its second press and release raise nothing), so
+/// no image acts twice for one gesture.
 class ImageLabel : public QLabel
 {
 public:
@@ -49,6 +51,7 @@ protected:
 private:
     int64_t window_;
     int64_t number_;
+    bool endingDoubleClick_ = false; ///< the next release ends a double click
 };
 
 /// A tab control whose tabs are 22 pixels high whatever the style would

@@ -10,10 +10,13 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include <atomic>
 #include <thread>
@@ -35,6 +38,7 @@ constexpr int64_t Box = 107;
 constexpr int64_t Combo = 108;
 constexpr int64_t Other = 110; // a second window without the Enter/Escape binding
 constexpr int64_t OtherEdit = 111;
+constexpr int64_t ImagePic = 112;
 
 struct Taken
 {
@@ -83,6 +87,8 @@ protected:
         ASSERT_TRUE(CreateControl(Combo, ControlKind::ImageCombo, Parent{Win}, QRect(10, 320, 42, 24), "", "Combo"));
         AddComboItem(Combo, "", ImageId::PlatformAll);
         AddComboItem(Combo, "", ImageId::PlatformLinux);
+        ASSERT_TRUE(CreateControl(ImagePic, ControlKind::Image, Parent{Win}, QRect(60, 320, 32, 32), "", "Picture"));
+        SetImage(ImagePic, ImageId::Settings);
         for (const char* title : {"", "Name", "Description", "Link"})
             AddListColumn(Rows, title, 60);
         ASSERT_TRUE(CreateWindow(Other, "Other", WindowStyle::Main, QRect(750, 100, 300, 100)));
@@ -312,4 +318,45 @@ TEST_F(Controls, MouseMovesBecomeOneNotificationEach)
     for (const Taken& t : Drain())
         moves += t.kind == runtime::EvMouseMove ? 1 : 0;
     EXPECT_EQ(moves, 2); // neither folded nor counted again by the label's parents
+}
+
+/// A double click as a desktop delivers it to a widget: press, release, then
+/// the second press as a double click, and its release.
+void DoubleClick(QWidget* widget)
+{
+    const QPointF centre = QRectF(widget->rect()).center();
+    QTest::mouseClick(widget, Qt::LeftButton);
+    QMouseEvent second(QEvent::MouseButtonDblClick, centre, widget->mapToGlobal(centre), Qt::LeftButton, Qt::LeftButton,
+                       Qt::NoModifier);
+    QApplication::sendEvent(widget, &second);
+    QTest::mouseRelease(widget, Qt::LeftButton);
+}
+
+TEST_F(Controls, AnImageRaisesOneClickPerClickAndOnePerDoubleClick)
+{
+    const auto click = [] { QTest::mouseClick(Widget(ImagePic), Qt::LeftButton); };
+    const auto doubleClick = [] { DoubleClick(Widget(ImagePic)); };
+    const struct
+    {
+        const char* what;
+        std::vector<std::function<void()>> gestures; // the loop looks after each
+        int clicks;
+    } rows[] = {
+        {"a click", {click}, 1},
+        {"a double click acts once", {doubleClick}, 1},
+        {"a click after a double click still acts", {doubleClick, click}, 2},
+    };
+    for (const auto& r : rows) {
+        Drain();
+        int clicks = 0;
+        for (const auto& gesture : r.gestures) {
+            gesture();
+            for (const Taken& t : Drain()) {
+                EXPECT_NE(t.type, ControlDoubleClick) << r.what;
+                if (t.kind == runtime::EvControl && t.object == ImagePic && t.type == ControlClick)
+                    ++clicks;
+            }
+        }
+        EXPECT_EQ(clicks, r.clicks) << r.what;
+    }
 }
