@@ -2,6 +2,8 @@
 
 #include "runtime/app_identity.h"
 
+#include <QUrl>
+
 namespace content {
 
 namespace {
@@ -25,7 +27,8 @@ QString SiteSearchUrl(const QString& baseUrl, const QString& query)
     if (query.isEmpty())
         return QString();
     return baseUrl + QStringLiteral("/content/page/zv_search.html?cx=") + runtime::SiteSearchAccount +
-           QStringLiteral("&cof=FORID%3A10&ie=UTF-8&q=") + query + QStringLiteral("&sa=Search");
+           QStringLiteral("&cof=FORID%3A10&ie=UTF-8&q=") + QString::fromLatin1(QUrl::toPercentEncoding(query)) +
+           QStringLiteral("&sa=Search");
 }
 
 ItemAction FileItemAction(qsizetype rowCount, const std::optional<QStringList>& selectedColumns, bool opens)

@@ -12,9 +12,10 @@ namespace content {
 // any, goes to the browser; the caller shows the text and opens the address.
 // All pure; any thread.
 
-/// The site's search page for `query`, built by plain concatenation: the
-/// query goes in as typed, without trimming or percent-encoding. Empty when
-/// `query` is empty (then show SearchWarningTitle / SearchWarningText).
+/// The site's search page for `query`: the query goes in untrimmed and
+/// percent-encoded (UTF-8), so the site receives exactly what was typed, "&",
+/// "#" and "+" included. Empty when `query` is empty (then show
+/// SearchWarningTitle / SearchWarningText).
 QString SiteSearchUrl(const QString& baseUrl, const QString& query);
 
 inline const QString SearchWarningTitle = QStringLiteral("Oops!");

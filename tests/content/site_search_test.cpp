@@ -3,6 +3,9 @@
 #include "support/qstring_print.h"
 #include "runtime/app_identity.h"
 
+#include <QUrl>
+#include <QUrlQuery>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -16,7 +19,7 @@ std::optional<QStringList> Row(std::initializer_list<QString> columns)
 
 } // namespace
 
-TEST(SiteSearchUrl, PlainConcatenationOfTheTypedText)
+TEST(SiteSearchUrl, TheSiteReceivesWhatWasTyped)
 {
     const QString prefix = Base + QStringLiteral("/content/page/zv_search.html?cx=") + runtime::SiteSearchAccount +
                            QStringLiteral("&cof=FORID%3A10&ie=UTF-8&q=");
@@ -25,16 +28,22 @@ TEST(SiteSearchUrl, PlainConcatenationOfTheTypedText)
         const char* what;
         const char *query, *url;
     } rows[] = {
-        {"spaces left for the browser", "foo bar", "foo bar&sa=Search"},
-        {"only spaces: still a search", "   ", "   &sa=Search"},
-        {"not trimmed", " a ", " a &sa=Search"},
-        {"not percent-encoded", "a&b=c#d", "a&b=c#d&sa=Search"},
-        {"a percent sign as it is", "50%", "50%&sa=Search"},
-        {"non-ASCII as it is", "\xc3\xa4", "\xc3\xa4&sa=Search"},
+        {"spaces", "foo bar", "foo%20bar&sa=Search"},
+        {"only spaces: still a search", "   ", "%20%20%20&sa=Search"},
+        {"not trimmed", " a ", "%20a%20&sa=Search"},
+        {"query syntax stays text", "C# & C++ a=b", "C%23%20%26%20C%2B%2B%20a%3Db&sa=Search"},
+        {"a percent sign", "50%", "50%25&sa=Search"},
+        {"non-ASCII as UTF-8", "\xc3\xa4", "%C3%A4&sa=Search"},
     };
-    for (const auto& r : rows)
-        EXPECT_EQ(content::SiteSearchUrl(Base, QString::fromUtf8(r.query)), prefix + QString::fromUtf8(r.url))
-            << r.what;
+    for (const auto& r : rows) {
+        const QString typed = QString::fromUtf8(r.query);
+        const QString url = content::SiteSearchUrl(Base, typed);
+        EXPECT_EQ(url, prefix + QString::fromUtf8(r.url)) << r.what;
+        // What the site takes out of the address the browser is given.
+        const QUrlQuery query(QUrl(url, QUrl::TolerantMode));
+        EXPECT_EQ(query.queryItemValue(QStringLiteral("q"), QUrl::FullyDecoded), typed) << r.what;
+        EXPECT_EQ(query.queryItemValue(QStringLiteral("sa")), QStringLiteral("Search")) << r.what;
+    }
     EXPECT_TRUE(content::SiteSearchUrl(Base, QString()).isEmpty()); // empty: warn instead
     EXPECT_EQ(content::SiteSearchUrl(Base, QStringLiteral("x")),
               QStringLiteral("https://www.zorvane.com/content/page/zv_search.html?cx=partner-pub-0000000000000000%3A"
