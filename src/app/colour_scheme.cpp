@@ -1,5 +1,6 @@
 #include "app/colour_scheme.h"
 
+#include "app/desktop_texts.h"
 #include "app/picture_of_the_day.h"
 #include "app/window_layout.h"
 #include "runtime/process_state.h"
@@ -20,8 +21,6 @@ constexpr int64_t SettingsCheckBoxes[] = {
     ui::id::SettingsCloseToTray, ui::id::SettingsRefreshPicture, ui::id::SettingsAlertHighlight,
     ui::id::SettingsAlertPopup,  ui::id::SettingsVersionShown,
 };
-
-constexpr int MissingUpdaterSentenceLength = 38; // "Microsoft App Installer was not found."
 
 SystemColours SystemColoursNow()
 {
@@ -92,7 +91,7 @@ SearchBoxLook SearchBoxLookOf(bool site, bool empty)
 
 int NoticeSpanLength(const QString& notice, bool updaterUnsupported)
 {
-    int length = MissingUpdaterSentenceLength;
+    int length = static_cast<int>(OnLinux(DesktopText::MissingUpdaterSentence).size());
     if (updaterUnsupported) {
         const qsizetype end = notice.indexOf(QLatin1String(". "));
         length = end < 0 ? static_cast<int>(notice.size()) : static_cast<int>(end + 1);

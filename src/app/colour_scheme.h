@@ -54,8 +54,9 @@ struct SearchBoxLook
 SearchBoxLook SearchBoxLookOf(bool site, bool empty);
 
 /// How many leading characters of the apps notice are coloured: the length of
-/// "Microsoft App Installer was not found." (38); on a system too old for the
-/// updater, the whole first sentence of its notice, so it is not cut in two.
+/// the missing-updater sentence ("No package manager was found.", 29); on a
+/// system too old for the updater, the whole first sentence of its notice, so
+/// it is not cut in two.
 /// Never more than the notice. Pure.
 int NoticeSpanLength(const QString& notice, bool updaterUnsupported);
 

@@ -1,5 +1,6 @@
 #include "app/installed_apps.h"
 
+#include "app/desktop_texts.h"
 #include "app/site_colours.h"
 #include "app/refreshing_window.h"
 #include "app/shell_state.h"
@@ -193,8 +194,8 @@ void StartUpdates()
     const QList<int64_t> selected = ui::SelectedRows(AppsList);
     if (selected.size() != 1 &&
         ShowMessageBox(QStringLiteral("Confirm"),
-                       QStringLiteral("Update all selected apps? This can't be stopped once started.\nYou might need "
-                                      "to respond to UAC prompts, so stick around."),
+                       QStringLiteral("Update all selected apps? This can't be stopped once started.\n") +
+                           OnLinux(DesktopText::UpgradePrompts),
                        FlagsOkCancel | FlagsQuestionIcon | FlagsSecondDefault) != IdOk)
         return;
     for (const int64_t row : selected) {

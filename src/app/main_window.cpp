@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/desktop_texts.h"
 #include "runtime/app_identity.h"
 #include "runtime/display_metrics.h"
 #include "runtime/process_state.h"
@@ -106,7 +107,7 @@ std::vector<ControlRow> MainWindowRows()
          apps,
          {0, 0, 29, 28},
          {},
-         QStringLiteral("Uninstall or change programs in Control Panel"),
+         OnLinux(DesktopText::SoftwareCentreTooltip),
          ImageId::ControlPanel},
         {AppsInfoBox, ControlKind::RichText, apps, {0, 29, 294, 0}, AppsNoticeText(), {}, {}},
         {SelectUpdatesButton,
@@ -266,7 +267,7 @@ QString AppsButtonText()
         return QStringLiteral("(App updates unavailable)");
     if (runtime::UpdaterAvailable.load() == 1)
         return QStringLiteral("Check for updates for your installed apps");
-    return QStringLiteral("Go to the Microsoft Store");
+    return OnLinux(DesktopText::StoreButton);
 }
 
 QString AppsNoticeText()
@@ -275,9 +276,7 @@ QString AppsNoticeText()
         return QStringLiteral("Updating apps requires Windows 10 or 11, so you can't do them on this PC. Sorry!");
     if (runtime::UpdaterAvailable.load() == 1)
         return RiskNotice;
-    return QStringLiteral("Microsoft App Installer was not found. You will need to install this from the Microsoft "
-                          "Store for software updates to work. Also please note that software updates will only "
-                          "work on Windows 10 and 11.");
+    return OnLinux(DesktopText::MissingUpdaterSentence) + OnLinux(DesktopText::MissingUpdaterAdvice);
 }
 
 bool CreateMainWindowControls()

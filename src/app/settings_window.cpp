@@ -1,5 +1,6 @@
 #include "app/settings_window.h"
 
+#include "app/desktop_texts.h"
 #include "app/colour_scheme.h"
 #include "app/day_lists.h"
 #include "app/refresh_schedule.h"
@@ -40,10 +41,8 @@ struct Row
 // In creation order. The refresh-rate box shares the row of its label, two
 // pixels higher; the unit label too.
 constexpr Row Rows[] = {
-    {SettingsColours, ui::ControlKind::CheckBox, 15, 0, 455, 20,
-     "Use the Zorvane color scheme (untick to use the Windows scheme)."},
-    {SettingsRunAtStartup, ui::ControlKind::CheckBox, 15, 25, 450, 20,
-     "Automatically start this application when Windows starts or you log on."},
+    {SettingsColours, ui::ControlKind::CheckBox, 15, 0, 455, 20, OnLinuxUtf8(DesktopText::ColourSchemeBox)},
+    {SettingsRunAtStartup, ui::ControlKind::CheckBox, 15, 25, 450, 20, OnLinuxUtf8(DesktopText::RunAtStartupBox)},
     {SettingsRunMinimized, ui::ControlKind::CheckBox, 15, 25, 410, 20,
      "Start with the application's window minimized to the system tray."},
     {SettingsCloseToTray, ui::ControlKind::CheckBox, 15, 25, 420, 20,

@@ -1,5 +1,6 @@
 #include "app/startup_shortcut.h"
 
+#include "app/desktop_texts.h"
 #include "app/message_box.h"
 #include "runtime/app_identity.h"
 #include "runtime/app_paths.h"
@@ -18,11 +19,7 @@ void ApplyStartupShortcut()
     const QByteArray entry =
         settings::AutostartEntry(runtime::ProgramPath, runtime::ProgramDir, runtime::AppTitle, runtime::DesktopId);
     if (!runtime::ReplaceFile(path, entry))
-        ShowMessageBox(runtime::AppTitle,
-                       QStringLiteral("Couldn't set this application to run at startup. :(\nThis error normally "
-                                      "occurs if no user profile exists,\nor the user profile hasn't been logged "
-                                      "into yet."),
-                       FlagsWarningIcon);
+        ShowMessageBox(runtime::AppTitle, OnLinux(DesktopText::StartupEntryFailed), FlagsWarningIcon);
 }
 
 } // namespace app

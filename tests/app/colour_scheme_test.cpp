@@ -164,7 +164,7 @@ TEST(SchemeLook, SearchBoxByContent)
 
 TEST(SchemeLook, NoticeSpanLength)
 {
-    const QString missing = QStringLiteral("Microsoft App Installer was not found. You will need to install this.");
+    const QString missing = QStringLiteral("No package manager was found. You will need Flatpak or PackageKit.");
     const QString old =
         QStringLiteral("Updating apps requires Windows 10 or 11, so you can't do them on this PC. Sorry!");
     const struct
@@ -174,9 +174,9 @@ TEST(SchemeLook, NoticeSpanLength)
         bool unsupported;
         int expected;
     } rows[] = {
-        {"the missing-updater sentence", missing, false, 38},
+        {"the missing-updater sentence", missing, false, 29},
         {"the risk notice: same count", QStringLiteral("Use of the Zorvane Software Updater is at your own risk."),
-         false, 38},
+         false, 29},
         {"shorter than the sentence", QStringLiteral("abc"), false, 3},
         {"empty box", QString(), false, 0},
         {"old system: its whole first sentence", old, true, 73},
@@ -222,8 +222,8 @@ TEST(ApplyColourScheme, RealWindowsInBothSchemes)
     // Without the package manager, the notice's first sentence is red on pale.
     const QColor red(200, 0, 0);
     EXPECT_EQ(ui::SpanTextColour(AppsInfoBox, 0), red);
-    EXPECT_EQ(ui::SpanTextColour(AppsInfoBox, 37), red);
-    EXPECT_NE(ui::SpanTextColour(AppsInfoBox, 38), red);
+    EXPECT_EQ(ui::SpanTextColour(AppsInfoBox, 28), red);
+    EXPECT_NE(ui::SpanTextColour(AppsInfoBox, 29), red);
     EXPECT_EQ(SpanBack(0), Pale);
 
     app::ApplyColourScheme(0);
@@ -255,7 +255,7 @@ TEST(ApplyColourScheme, NoticeWithTheUpdaterPresentIsBlack)
     ui::SetText(AppsInfoBox, app::AppsNoticeText());
     app::ApplyColourScheme(1);
     EXPECT_EQ(ui::SpanTextColour(AppsInfoBox, 0), QColor(0, 0, 0));
-    EXPECT_EQ(ui::SpanTextColour(AppsInfoBox, 37), QColor(0, 0, 0));
+    EXPECT_EQ(ui::SpanTextColour(AppsInfoBox, 28), QColor(0, 0, 0));
     runtime::UpdaterAvailable = 0;
     ui::SetText(AppsInfoBox, saved);
 }

@@ -305,8 +305,8 @@ TEST_F(InstalledApps, SeveralRowsAskFirstAndUpgradeOnlyTheRedOnesInListOrder)
     const auto declined = apptest::AnswerNextBox(QMessageBox::Cancel);
     app::StartUpdates();
     EXPECT_EQ(declined->title, "Confirm");
-    EXPECT_EQ(declined->text, "Update all selected apps? This can't be stopped once started.\nYou might need to "
-                              "respond to UAC prompts, so stick around.");
+    EXPECT_EQ(declined->text, "Update all selected apps? This can't be stopped once started.\nYou might be asked "
+                              "for your password, so stick around.");
     EXPECT_EQ(Runs().size(), 1) << "Cancel runs nothing";
 
     const auto accepted = apptest::AnswerNextBox(QMessageBox::Ok);

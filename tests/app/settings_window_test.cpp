@@ -1,3 +1,4 @@
+#include "app/desktop_texts.h"
 #include "app/settings_window.h"
 
 #include "window_fixture.h"
@@ -288,4 +289,20 @@ TEST(StartupShortcut, WrittenReplacedRemovedAndReportedWhenImpossible)
     EXPECT_TRUE(box->text.startsWith("Couldn't set this application to run at startup. :(\n"));
     EXPECT_EQ(box->title, runtime::AppTitle);
     EXPECT_EQ(Saved().App_Run_At_Startup, 1);
+}
+
+TEST(DesktopTexts, NoControlNamesAWindowsService)
+{
+    ASSERT_TRUE(apptest::CreateProgramWindows());
+    for (int64_t number = 0; number < 100; ++number) {
+        if (*ui::ControlName(number) == '\0')
+            continue;
+        for (const app::DesktopTextRow& row : app::DesktopTexts) {
+            const QString windows = QString::fromUtf8(row.windows);
+            EXPECT_FALSE(ui::Text(number).contains(windows)) << ui::ControlName(number) << ": " << row.windows;
+            EXPECT_FALSE(ui::Tooltip(number).contains(windows)) << ui::ControlName(number) << ": " << row.windows;
+        }
+    }
+    EXPECT_EQ(ui::Text(AppsCheckButton), "Set up Flatpak"); // no package manager in the fixture
+    EXPECT_EQ(ui::Tooltip(ControlPanelButton), "Uninstall or change programs in the software centre");
 }
