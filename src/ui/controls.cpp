@@ -656,7 +656,13 @@ int64_t ControlUnderMouse()
 
 void SetFocus(int64_t number)
 {
-    WithWidget(number, [&](QWidget* w) { w->setFocus(Qt::OtherFocusReason); });
+    WithWidget(number, [&](QWidget* w) {
+        // The program moving the focus is no user action: its focus event
+        // would run the control's handler (a list writes its hint over the
+        // status line).
+        runtime::ChangeGuard quiet;
+        w->setFocus(Qt::OtherFocusReason);
+    });
 }
 
 int64_t FocusedControl()

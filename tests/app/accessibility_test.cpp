@@ -1,6 +1,7 @@
 #include "app/status_line.h"
 #include "window_fixture.h"
 
+#include "support/qstring_print.h"
 #include "support/test_files.h"
 #include "ui/control_numbers.h"
 #include "ui/controls.h"

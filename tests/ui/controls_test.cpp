@@ -128,6 +128,12 @@ TEST_F(Controls, ProgramChangesRaiseNoEventsButTheUsersDo)
     AddRow(Rows, "r\nname\ndesc\nlink", ImageId::TabNews);
     SelectRow(Rows, 0, true);
     EXPECT_TRUE(Drain().empty());
+    Widget(Win)->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Widget(Win)));
+    Drain(); // activating the window is the user's doing
+    SetFocus(Rows);
+    ASSERT_EQ(FocusedControl(), Rows);
+    EXPECT_TRUE(Drain().empty());
 
     SetText(Edit, "");
     Drain();
