@@ -204,7 +204,7 @@ void OnAppsControl(int64_t control, int64_t type)
         break;
     case ControlPanelButton:
         // The desktop's software centre stands in for the list of installed
-        // programs; without one the button does nothing.
+        // programs; without one the button is disabled.
         runtime::OpenSoftwareCentre();
         break;
     case SelectUpdatesButton:

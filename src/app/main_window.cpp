@@ -4,6 +4,7 @@
 #include "runtime/app_identity.h"
 #include "runtime/display_metrics.h"
 #include "runtime/process_state.h"
+#include "runtime/software_centre.h"
 #include "settings/app_settings.h"
 #include "ui/combo_box.h"
 #include "ui/control_numbers.h"
@@ -196,6 +197,8 @@ void FinishMainWindowControls()
     ui::AddListColumn(AppsList, QStringLiteral("ID"), 0);
     ui::AddListColumn(AppsList, QStringLiteral("Update?"), 0);
     ui::SetEnabled(AppsCheckButton, runtime::UpdaterUnsupported.load() != 1);
+    // Without a software centre the button could only do nothing.
+    ui::SetEnabled(ControlPanelButton, runtime::SoftwareCentreInstalled());
     ui::SetEnabled(SelectUpdatesButton, false);
     ui::SetEnabled(StartUpdatesButton, false);
 

@@ -6,14 +6,30 @@
 
 namespace runtime {
 
-bool OpenSoftwareCentre()
+namespace {
+
+/// GNOME Software, else KDE Discover, as found on PATH; empty for neither.
+QString SoftwareCentrePath()
 {
     for (const char* program : {"gnome-software", "plasma-discover"}) {
         const QString path = QStandardPaths::findExecutable(QLatin1StringView(program));
         if (!path.isEmpty())
-            return QProcess::startDetached(path, {});
+            return path;
     }
-    return false;
+    return QString();
+}
+
+} // namespace
+
+bool SoftwareCentreInstalled()
+{
+    return !SoftwareCentrePath().isEmpty();
+}
+
+bool OpenSoftwareCentre()
+{
+    const QString path = SoftwareCentrePath();
+    return !path.isEmpty() && QProcess::startDetached(path, {});
 }
 
 } // namespace runtime

@@ -75,6 +75,7 @@ TEST(SoftwareCentre, StartsGnomeSoftwareFirstThenDiscover)
         bool opened = false;
         {
             OnlyOnPath path(bin.path());
+            EXPECT_EQ(runtime::SoftwareCentreInstalled(), r.opened) << r.name;
             opened = runtime::OpenSoftwareCentre();
         }
         EXPECT_EQ(opened, r.opened) << r.name;
