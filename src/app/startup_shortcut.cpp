@@ -16,6 +16,14 @@ void ApplyStartupShortcut()
     runtime::FileDelete(path, true);
     if (settings::Settings.App_Run_At_Startup != 1)
         return;
+    if (!settings::DesktopsCanStart(runtime::ProgramPath)) {
+        ShowMessageBox(runtime::AppTitle,
+                       QStringLiteral("Couldn't set this application to run at startup. :(\nDesktops can't start a "
+                                      "program whose path contains \"%\":\n") +
+                           runtime::ProgramPath,
+                       FlagsWarningIcon);
+        return;
+    }
     const QByteArray entry =
         settings::AutostartEntry(runtime::ProgramPath, runtime::ProgramDir, runtime::AppTitle, runtime::DesktopId);
     if (!runtime::ReplaceFile(path, entry))

@@ -41,6 +41,11 @@ QString EntryString(const QString& value)
     return escaped;
 }
 
+bool DesktopsCanStart(const QString& programPath)
+{
+    return !programPath.contains(u'%');
+}
+
 QByteArray AutostartEntry(const QString& programPath, const QString& programDir, const QString& title,
                           const QString& iconName)
 {

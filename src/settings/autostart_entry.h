@@ -18,6 +18,13 @@ QString ExecArgument(const QString& argument);
 /// carriage return written as escapes, so the value stays on its line.
 QString EntryString(const QString& value);
 
+/// Whether desktops can start the program at `programPath` from an entry:
+/// not when the path holds a "%". The entry's doubled "%%" is what the
+/// format asks for, but GLib's loader (GNOME, and every desktop using GIO)
+/// looks for the program before it undoes the doubling, finds no such file
+/// and drops the entry.
+bool DesktopsCanStart(const QString& programPath);
+
 /// The whole entry (UTF-8, LF line ends) starting `programPath` without
 /// arguments in `programDir`, named `title`, with the icon `iconName`.
 QByteArray AutostartEntry(const QString& programPath, const QString& programDir, const QString& title,

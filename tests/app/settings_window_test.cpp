@@ -289,6 +289,15 @@ TEST(StartupShortcut, WrittenReplacedRemovedAndReportedWhenImpossible)
     EXPECT_TRUE(box->text.startsWith("Couldn't set this application to run at startup. :(\n"));
     EXPECT_EQ(box->title, runtime::AppTitle);
     EXPECT_EQ(Saved().App_Run_At_Startup, 1);
+
+    // A program path no desktop can start from an entry: said, and no entry.
+    runtime::StartupDir = places.dir.filePath("autostart/");
+    runtime::ProgramPath = places.dir.filePath("100% tested/zorvane");
+    ClickBox(SettingsRunAtStartup);
+    const auto refused = apptest::AnswerNextBox();
+    ClickBox(SettingsRunAtStartup);
+    EXPECT_TRUE(refused->text.contains("contains \"%\"")) << refused->text.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(places.EntryPath()));
 }
 
 TEST(DesktopTexts, NoControlNamesAWindowsService)
