@@ -39,6 +39,13 @@ const QString PackageManagerSetupUrl = QStringLiteral("https://flatpak.org/setup
 
 /// Waits until `key` is released (the release only arrives through the
 /// pump), then drops what came meanwhile, so the held key does not act twice.
+/// The images that act when pressed: Enter on one presses it, as Space does.
+bool IsImageButton(int64_t control)
+{
+    return control == VisitSiteImage || control == DonateImage || control == SettingsImage || control == RefreshImage ||
+           control == PictureImage;
+}
+
 void WaitForRelease(int key)
 {
     ui::WaitWhileHeld({key}, ui::KeyReleaseWaitMs);
@@ -127,7 +134,8 @@ void OnKey(int64_t key, int64_t lastEventWindow)
             OpenFileItem(focused, ui::ControlDoubleClick);
         else if (focused == AppsList)
             runtime::PostEvent(runtime::EvControl, MainWindow, AppsList, ui::ControlDoubleClick);
-        else if (focused == AppsCheckButton || focused == SelectUpdatesButton || focused == StartUpdatesButton)
+        else if (focused == AppsCheckButton || focused == SelectUpdatesButton || focused == StartUpdatesButton ||
+                 IsImageButton(focused))
             runtime::PostEvent(runtime::EvControl, MainWindow, focused, ui::ControlClick);
         else if (focused == NewsList || focused == ArticlesList)
             OpenNewsItem(focused, ui::ControlDoubleClick);
@@ -229,10 +237,12 @@ void OnControl(int64_t control, int64_t type)
     switch (control) {
     case VisitSiteImage:
     case DonateImage:
-        OpenInBrowser(HeaderImageLink(control, runtime::SiteBaseUrl()));
+        if (pressed)
+            OpenInBrowser(HeaderImageLink(control, runtime::SiteBaseUrl()));
         break;
     case SettingsImage:
-        OpenSettingsWindow();
+        if (pressed)
+            OpenSettingsWindow();
         break;
     case RefreshImage:
         if (pressed)
@@ -269,7 +279,8 @@ void OnControl(int64_t control, int64_t type)
         OnAppsControl(control, type);
         break;
     case PictureImage:
-        OpenPictureStory();
+        if (pressed)
+            OpenPictureStory();
         break;
     case NewsList:
     case ArticlesList:

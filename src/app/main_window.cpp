@@ -6,6 +6,7 @@
 #include "runtime/process_state.h"
 #include "runtime/software_centre.h"
 #include "settings/app_settings.h"
+#include "ui/accessibility.h"
 #include "ui/combo_box.h"
 #include "ui/control_numbers.h"
 #include "ui/controls.h"
@@ -173,7 +174,7 @@ void AddFileListColumns(int64_t list, bool withLink)
     ui::AddListColumn(list, QStringLiteral("Name"), 0);
     ui::AddListColumn(list, QStringLiteral("Description"), 0);
     if (withLink)
-        ui::AddListColumn(list, QStringLiteral("Link"), 0);
+        ui::AddDataColumn(list); // the file's page
 }
 
 /// What the rows cannot say: columns, items, fonts, borders and states.
@@ -195,26 +196,34 @@ void FinishMainWindowControls()
     ui::AddListColumn(AppsList, QStringLiteral("Current version"), Scaled(150));
     ui::AddListColumn(AppsList, QStringLiteral("Available version"), Scaled(150));
     ui::AddListColumn(AppsList, QStringLiteral("ID"), 0);
-    ui::AddListColumn(AppsList, QStringLiteral("Update?"), 0);
+    ui::AddDataColumn(AppsList); // "1" when a newer version is available
     ui::SetEnabled(AppsCheckButton, runtime::UpdaterUnsupported.load() != 1);
     // Without a software centre the button could only do nothing.
     ui::SetEnabled(ControlPanelButton, runtime::SoftwareCentreInstalled());
     ui::SetEnabled(SelectUpdatesButton, false);
     ui::SetEnabled(StartUpdatesButton, false);
 
-    for (const ImageId icon : {ImageId::PlatformAll, ImageId::PlatformWindows, ImageId::PlatformLinux,
-                               ImageId::PlatformMacOS, ImageId::PlatformAndroid})
-        ui::AddComboItem(PlatformCombo, QString(), icon);
+    // The items show only their icons; a screen reader says what they stand for.
+    const std::pair<ImageId, const char*> platforms[] = {
+        {ImageId::PlatformAll, "All platforms"}, {ImageId::PlatformWindows, "Windows"},
+        {ImageId::PlatformLinux, "Linux"},       {ImageId::PlatformMacOS, "MacOS"},
+        {ImageId::PlatformAndroid, "Android"},
+    };
+    for (const auto& [icon, spoken] : platforms)
+        ui::AddComboItem(PlatformCombo, QString(), icon, QString::fromLatin1(spoken));
 
     for (const int64_t list : {NewsList, ArticlesList}) {
         ui::AddListColumn(list, QString(), 0);
-        ui::AddListColumn(list, QStringLiteral("Link"), 0);
+        ui::AddDataColumn(list); // the story's page
         ui::SetBorder(list, QStringLiteral("none"));
     }
     ui::SetFont(ProductCaption, ui::FontKind::Italic);
     ui::SetAlignment(ProductCaption, Qt::AlignRight | Qt::AlignVCenter);
     ui::SetBorder(StatusLine, QStringLiteral("thin"));
     ui::SetAlignment(StatusLine, Qt::AlignLeft | Qt::AlignVCenter);
+    ui::MarkAsStatusBar(StatusLine);
+    // The wink is decoration: nothing to press.
+    ui::SetTabStop(WinkImage, false);
 }
 
 } // namespace

@@ -8,12 +8,14 @@
 
 namespace ui {
 
-void AddComboItem(int64_t combo, const QString& text, ImageId icon)
+void AddComboItem(int64_t combo, const QString& text, ImageId icon, const QString& spokenName)
 {
     OnGuiThread([&] {
         if (auto* box = WidgetAs<QComboBox>(combo)) {
             runtime::ChangeGuard quiet;
             box->addItem(Icon(icon), text);
+            if (!spokenName.isEmpty())
+                box->setItemData(box->count() - 1, spokenName, Qt::AccessibleTextRole);
         }
     });
 }

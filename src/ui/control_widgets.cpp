@@ -4,6 +4,9 @@
 #include "ui/control_types.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPen>
 #include <QMouseEvent>
 #include <QTabBar>
 
@@ -90,6 +93,33 @@ void ProgramWindow::changeEvent(QEvent* event)
 ImageLabel::ImageLabel(int64_t window, int64_t number, QWidget* parent)
     : QLabel(parent), window_(window), number_(number)
 {
+    setFocusPolicy(Qt::TabFocus);
+}
+
+void ImageLabel::Press()
+{
+    RaiseControlEvent(window_, number_, ControlClick);
+}
+
+void ImageLabel::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
+        Press();
+        return;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void ImageLabel::paintEvent(QPaintEvent* event)
+{
+    QLabel::paintEvent(event);
+    if (!hasFocus())
+        return;
+    QPainter painter(this);
+    QPen pen(palette().color(QPalette::Highlight));
+    pen.setStyle(Qt::DotLine);
+    painter.setPen(pen);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void ImageLabel::mouseReleaseEvent(QMouseEvent* event)
@@ -100,7 +130,7 @@ void ImageLabel::mouseReleaseEvent(QMouseEvent* event)
     if (std::exchange(endingDoubleClick_, false))
         return;
     if (rect().contains(event->position().toPoint()))
-        RaiseControlEvent(window_, number_, ControlClick);
+        Press();
 }
 
 void ImageLabel::mouseDoubleClickEvent(QMouseEvent* event)

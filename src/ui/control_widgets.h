@@ -38,15 +38,23 @@ private:
 
 /// A picture that can be clicked: one ControlClick per click, and a double
 /// click counts as one click (its second press and release raise nothing), so
-/// no image acts twice for one gesture.
+/// no image acts twice for one gesture. It is a button for the keyboard too:
+/// Tab reaches it (a click does not take the focus from the lists), Space
+/// presses it and a frame shows when it has the focus.
 class ImageLabel : public QLabel
 {
 public:
     ImageLabel(int64_t window, int64_t number, QWidget* parent);
 
+    /// Raises the click a press of the button raises (Space, a screen
+    /// reader's press action).
+    void Press();
+
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     int64_t window_;

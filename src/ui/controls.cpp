@@ -1,11 +1,13 @@
 #include "ui/controls.h"
 
 #include "runtime/event_queue.h"
+#include "ui/accessibility.h"
 #include "ui/control_numbers.h"
 #include "ui/control_registry.h"
 #include "ui/control_widgets.h"
 #include "ui/gui_thread.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -192,8 +194,14 @@ void ApplyBorder(QWidget* widget, const QString& look)
 void SetLabelText(QLabel& label, const QString& text)
 {
     label.setText(text);
-    if (!label.accessibleName().isEmpty() && label.toolTip().isEmpty())
-        label.setAccessibleDescription(text);
+    if (label.accessibleName().isEmpty() || !label.toolTip().isEmpty())
+        return;
+    label.setAccessibleDescription(text);
+    // Screen readers announce a status bar whose text changes only when told.
+    if (IsStatusBar(&label) && QAccessible::isActive()) {
+        QAccessibleEvent changed(&label, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 QFont FontOf(FontKind kind)
@@ -245,6 +253,7 @@ bool CreateWindow(int64_t number, const QString& caption, WindowStyle style, con
                     Qt::MSWindowsFixedSizeDialogHint;
             break;
         }
+        InstallAccessibility();
         auto* window = new ProgramWindow(number, ownerWidget, flags);
         window->setWindowTitle(caption);
         window->setGeometry(inner);
@@ -290,6 +299,11 @@ bool CreateControl(int64_t number, ControlKind kind, Parent parent, const QRect&
         Register(number, std::move(entry));
         return true;
     });
+}
+
+void SetTabStop(int64_t number, bool stop)
+{
+    WithWidget(number, [&](QWidget* w) { w->setFocusPolicy(stop ? Qt::TabFocus : Qt::NoFocus); });
 }
 
 QWidget* Widget(int64_t number)

@@ -33,6 +33,9 @@ bool CreateControl(int64_t number, ControlKind kind, Parent parent, const QRect&
 /// unknown. GUI thread only.
 QWidget* Widget(int64_t number);
 
+/// Whether Tab stops at control `number` (its own default otherwise).
+void SetTabStop(int64_t number, bool stop);
+
 /// Number of the window that holds `number` (itself for a window); -1 if unknown.
 int64_t WindowOf(int64_t number);
 

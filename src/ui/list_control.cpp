@@ -19,6 +19,34 @@ QTreeWidgetItem* RowOf(QTreeWidget* list, int64_t row)
 }
 
 constexpr int ImageRole = Qt::UserRole + 1;
+/// A data column's cell is kept in column 0 under this role plus its number.
+constexpr int DataCellRole = Qt::UserRole + 16;
+const char* const DataColumnsProperty = "zorvaneDataColumns";
+
+int DataColumns(const QTreeWidget* list)
+{
+    return list->property(DataColumnsProperty).toInt();
+}
+
+/// Whether `column` is one of the list's columns, shown or data.
+bool IsColumn(const QTreeWidget* list, int column)
+{
+    return column >= 0 && column < list->columnCount() + DataColumns(list);
+}
+
+QString TextOf(const QTreeWidgetItem* item, int column)
+{
+    const int shown = item->treeWidget()->columnCount();
+    return column < shown ? item->text(column) : item->data(0, DataCellRole + column).toString();
+}
+
+void SetTextOf(QTreeWidgetItem* item, int column, const QString& text)
+{
+    if (column < item->treeWidget()->columnCount())
+        item->setText(column, text);
+    else
+        item->setData(0, DataCellRole + column, text);
+}
 
 void SetImageOf(QTreeWidgetItem* item, std::optional<ImageId> image)
 {
@@ -30,9 +58,14 @@ QTreeWidgetItem* MakeRow(QTreeWidget* list, const QString& columns, std::optiona
 {
     auto* item = new QTreeWidgetItem;
     const QStringList parts = columns.split(u'\n');
-    const int count = std::min<int>(static_cast<int>(parts.size()), list->columnCount());
-    for (int c = 0; c < count; ++c)
-        item->setText(c, parts[c]);
+    const int shown = list->columnCount();
+    const int count = std::min<int>(static_cast<int>(parts.size()), shown + DataColumns(list));
+    for (int c = 0; c < count; ++c) {
+        if (c < shown)
+            item->setText(c, parts[c]);
+        else
+            item->setData(0, DataCellRole + c, parts[c]);
+    }
     SetImageOf(item, image);
     return item;
 }
@@ -50,6 +83,22 @@ void AddListColumn(int64_t list, const QString& title, int width)
         l->headerItem()->setText(column, title);
         l->setColumnWidth(column, width);
         l->header()->setSectionResizeMode(column, QHeaderView::Fixed);
+    });
+}
+
+void HideListColumn(int64_t list, int column)
+{
+    OnGuiThread([&] {
+        if (QTreeWidget* l = WidgetAs<QTreeWidget>(list); l != nullptr && column >= 0 && column < l->columnCount())
+            l->setColumnHidden(column, true);
+    });
+}
+
+void AddDataColumn(int64_t list)
+{
+    OnGuiThread([&] {
+        if (QTreeWidget* l = WidgetAs<QTreeWidget>(list))
+            l->setProperty(DataColumnsProperty, DataColumns(l) + 1);
     });
 }
 
@@ -117,8 +166,9 @@ int64_t RowCount(int64_t list)
 QString CellText(int64_t list, int64_t row, int column)
 {
     return OnGuiThread([&]() -> QString {
-        QTreeWidgetItem* item = RowOf(WidgetAs<QTreeWidget>(list), row);
-        return item != nullptr ? item->text(column) : QString();
+        QTreeWidget* l = WidgetAs<QTreeWidget>(list);
+        QTreeWidgetItem* item = RowOf(l, row);
+        return item != nullptr && IsColumn(l, column) ? TextOf(item, column) : QString();
     });
 }
 
@@ -126,9 +176,9 @@ void SetCellText(int64_t list, int64_t row, int column, const QString& text)
 {
     OnGuiThread([&] {
         QTreeWidget* l = WidgetAs<QTreeWidget>(list);
-        if (QTreeWidgetItem* item = RowOf(l, row); item != nullptr && column >= 0 && column < l->columnCount()) {
+        if (QTreeWidgetItem* item = RowOf(l, row); item != nullptr && IsColumn(l, column)) {
             runtime::ChangeGuard quiet;
-            item->setText(column, text);
+            SetTextOf(item, column, text);
         }
     });
 }
@@ -173,10 +223,12 @@ void SetCellColour(int64_t list, int64_t row, int column, const QColor& colour)
 QColor CellColour(int64_t list, int64_t row, int column)
 {
     return OnGuiThread([&]() -> QColor {
-        QTreeWidgetItem* item = RowOf(WidgetAs<QTreeWidget>(list), row);
-        if (item == nullptr)
+        QTreeWidget* l = WidgetAs<QTreeWidget>(list);
+        QTreeWidgetItem* item = RowOf(l, row);
+        if (item == nullptr || !IsColumn(l, column))
             return QColor();
-        const QVariant value = item->data(column, Qt::ForegroundRole);
+        // A data cell is never drawn; it reads as its row's colour.
+        const QVariant value = item->data(column < l->columnCount() ? column : 0, Qt::ForegroundRole);
         return value.isValid() ? value.value<QBrush>().color() : QColor();
     });
 }

@@ -15,6 +15,12 @@ namespace ui {
 // from one text whose columns are separated by a line feed. Any thread.
 
 void AddListColumn(int64_t list, const QString& title, int width);
+
+/// Adds a column, after the shown ones, that only holds data for the program
+/// (an address, a mark): its cells stay with their row and are read and set
+/// by their column number like any other, but are neither shown nor read out
+/// by a screen reader.
+void AddDataColumn(int64_t list);
 void SetColumnWidth(int64_t list, int column, int width);
 int ColumnWidth(int64_t list, int column);
 
@@ -34,7 +40,8 @@ void SetRowImage(int64_t list, int64_t row, ImageId image);
 /// The image a row was given; none for a row without one.
 std::optional<ImageId> RowImage(int64_t list, int64_t row);
 
-/// Text colour of a whole row or one cell; an invalid colour restores the list's own.
+/// Text colour of a whole row or one cell; an invalid colour restores the list's
+/// own. A data column's cell reads as the colour of its row's first cell.
 void SetRowColour(int64_t list, int64_t row, const QColor& colour);
 void SetCellColour(int64_t list, int64_t row, int column, const QColor& colour);
 QColor CellColour(int64_t list, int64_t row, int column);

@@ -5,8 +5,10 @@
 #include "support/test_files.h"
 #include "ui/control_numbers.h"
 #include "ui/controls.h"
+#include "ui/list_control.h"
 
 #include <QAccessible>
+#include <QComboBox>
 #include <QMap>
 #include <QRegularExpression>
 #include <QWidget>
@@ -75,4 +77,58 @@ TEST(Accessibility, TextsThatChangeReachTheScreenReader)
     EXPECT_EQ(Spoken(RefreshingText, QAccessible::Description), "Refreshing ziby content...");
     // The names stay, so the controls can still be found.
     EXPECT_EQ(Spoken(StatusLine, QAccessible::Name), "Status");
+}
+
+TEST(Accessibility, RolesAndItemsAScreenReaderNeeds)
+{
+    ASSERT_TRUE(apptest::CreateProgramWindows());
+    const auto role = [](int64_t number) {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(ui::Widget(number));
+        return accessible != nullptr ? accessible->role() : QAccessible::NoRole;
+    };
+    const struct
+    {
+        int64_t number;
+        QAccessible::Role role;
+    } rows[] = {
+        {MainWindow, QAccessible::Window},    {SettingsWindow, QAccessible::Dialog},
+        {StatusLine, QAccessible::StatusBar}, {VisitSiteImage, QAccessible::Button},
+        {SettingsImage, QAccessible::Button}, {PictureImage, QAccessible::Button},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(role(r.number), r.role) << ui::ControlName(r.number);
+
+    // The images can be pressed by a screen reader.
+    QAccessibleInterface* settings = QAccessible::queryAccessibleInterface(ui::Widget(SettingsImage));
+    ASSERT_NE(settings->actionInterface(), nullptr);
+    EXPECT_TRUE(settings->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+
+    // The platform items say what they stand for.
+    auto* platforms = qobject_cast<QComboBox*>(ui::Widget(PlatformCombo));
+    ASSERT_NE(platforms, nullptr);
+    for (int i = 0; i < platforms->count(); ++i)
+        EXPECT_FALSE(platforms->itemData(i, Qt::AccessibleTextRole).toString().isEmpty()) << "platform item " << i;
+
+    // Rows read their name and description, not the address kept beside them.
+    const struct
+    {
+        int64_t list;
+        const char* row;
+        int spokenColumns;
+    } lists[] = {
+        {TodayList, " Windows\nKelvara Studio\nEdits photos.\nhttps://h/kelvara.html", 3},
+        {NewsList, " Kelvara 2 is out\nhttps://h/news/1.html", 1},
+        {AppsList, "Kelvara Studio\n1.0\n2.0\nKelvara.Studio\n1", 4},
+    };
+    for (const auto& l : lists) {
+        ui::AddRow(l.list, QString::fromUtf8(l.row), ui::ImageId::TabNews);
+        QAccessibleInterface* table = QAccessible::queryAccessibleInterface(ui::Widget(l.list));
+        ASSERT_NE(table, nullptr);
+        ASSERT_NE(table->tableInterface(), nullptr);
+        EXPECT_EQ(table->tableInterface()->columnCount(), l.spokenColumns) << ui::ControlName(l.list);
+        // The program still reads every column back.
+        const QStringList cells = QString::fromUtf8(l.row).split(u'\n');
+        EXPECT_EQ(ui::CellText(l.list, 0, static_cast<int>(cells.size() - 1)), cells.back()) << ui::ControlName(l.list);
+        ui::ClearRows(l.list);
+    }
 }

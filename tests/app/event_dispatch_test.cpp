@@ -356,3 +356,46 @@ TEST(SettingsWindow, TwoQuickClicksOnABoxLeaveTheSettingAsTheBoxShowsIt)
     EXPECT_EQ(settings::Settings.App_Close_To_Tray, ui::State(SettingsCloseToTray));
     app::CloseSettingsWindow();
 }
+
+TEST(ImageButtons, TabReachesEachAndEnterOrSpacePressesIt)
+{
+    ASSERT_TRUE(apptest::CreateProgramWindows());
+    runtime::SetEventThread();
+    runtime::GuiReady = 1;
+    apptest::OpenedAddresses opened;
+    const int64_t bound[] = {MainWindow, SettingsWindow}; // Enter goes to the loop, as at start-up
+    ui::InstallInputFilter(bound, 2);
+    Activate(MainWindow);
+    ui::SetFocus(TodayList);
+    DispatchPending();
+
+    // Tab goes round the window once and stops at every image that acts.
+    QList<int64_t> reached;
+    for (int step = 0; step < 60; ++step) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        reached << ui::FocusedControl();
+    }
+    for (const int64_t image : {VisitSiteImage, DonateImage, SettingsImage, RefreshImage, PictureImage})
+        EXPECT_TRUE(reached.contains(image)) << ui::ControlName(image) << " never has the focus";
+    EXPECT_FALSE(reached.contains(WinkImage)) << "decoration takes no focus";
+    DispatchPending();
+
+    // Space on the donate image opens its page once.
+    opened.addresses.clear();
+    ui::Widget(DonateImage)->setFocus(Qt::TabFocusReason);
+    DispatchPending();
+    EXPECT_TRUE(opened.addresses.isEmpty()) << "getting the focus opens nothing";
+    QTest::keyClick(ui::Widget(DonateImage), Qt::Key_Space);
+    DispatchPending();
+    EXPECT_EQ(opened.addresses.size(), 1);
+
+    // Enter on the settings image opens the settings window.
+    ui::Widget(SettingsImage)->setFocus(Qt::TabFocusReason);
+    DispatchPending();
+    EXPECT_EQ(runtime::SettingsOpen.load(), 0) << "getting the focus opens nothing";
+    QTest::keyClick(ui::Widget(SettingsImage), Qt::Key_Return);
+    DispatchPending();
+    EXPECT_EQ(runtime::SettingsOpen.load(), 1);
+    app::CloseSettingsWindow();
+    DispatchPending();
+}
