@@ -41,13 +41,13 @@ TEST(Accessibility, EveryControlSpeaksTheNameItsTableRowGives)
 {
     ASSERT_TRUE(apptest::CreateProgramWindows());
     const QStringList lines = QString::fromUtf8(testsupport::ReadBytes(ZORVANE_A11Y_TABLE)).split(u'\n');
-    ASSERT_EQ(lines.value(0), "name\taccessible_name");
+    ASSERT_EQ(lines.value(0), "name\taccessible_name\trole");
     QMap<QString, QString> table;
     for (const QString& line : lines.mid(1)) {
         if (line.isEmpty())
             continue;
         const QStringList cells = line.split(u'\t');
-        ASSERT_EQ(cells.size(), 2) << line.toStdString();
+        ASSERT_EQ(cells.size(), 3) << line.toStdString();
         table.insert(cells[0], cells[1]);
     }
 

@@ -2,14 +2,16 @@
 """Looks up every control of the main, refreshing and settings windows by its
 accessible name through AT-SPI, the way a screen reader finds them, and
 prints FOUND or MISSING with the role and description of each. The names come
-from controls.tsv beside this script (internal name, accessible name), which
-a test keeps in step with the program.
+from controls.tsv beside this script (internal name, accessible name, and the
+role a screen reader must be told where it matters), which a test keeps in
+step with the program.
 
-Also checks that every accessible name is words, not an identifier; opens the
-settings window with a click on its image, as a user would; and, when the
-program shows a site (--site-url), that the texts which change reach the
-screen reader: the status line after a click on a row of today's files, and
-the site's tag line.
+Also checks that every accessible name is words, not an identifier; that the
+main window is a frame and the settings window a dialog; opens the settings
+window through its image's press action, as a screen reader user would; and,
+when the program shows a site (--site-url), that the texts which change reach
+the screen reader: the status line after a click on a row of today's files
+(announced with a description change), and the site's tag line.
 
 Needs a running program on the session's accessibility bus and xdotool on
 the virtual display; scripts/check-accessibility sets that up. Exit status: 0
@@ -36,19 +38,20 @@ TABLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "controls.tsv")
 
 
 def read_table(path):
-    """(internal name, accessible name) pairs, in the table's order."""
+    """(internal name, accessible name, role) rows, in the table's order; the
+    role is the AT-SPI role name, empty where any role will do."""
     with open(path, encoding="utf-8") as table:
         lines = table.read().splitlines()
-    if not lines or lines[0] != "name\taccessible_name":
+    if not lines or lines[0] != "name\taccessible_name\trole":
         raise SystemExit(f"find_controls: {path} does not start with the header line")
     rows = []
     for number, line in enumerate(lines[1:], start=2):
         if not line:
             continue
         cells = line.split("\t")
-        if len(cells) != 2:
-            raise SystemExit(f"find_controls: {path}:{number}: want two cells, got {len(cells)}")
-        rows.append((cells[0], cells[1]))
+        if len(cells) != 3:
+            raise SystemExit(f"find_controls: {path}:{number}: want three cells, got {len(cells)}")
+        rows.append((cells[0], cells[1], cells[2]))
     return rows
 
 
@@ -165,11 +168,31 @@ def is_showing(node):
 
 
 def window_names(app):
+    return [name for name, _ in windows(app)]
+
+
+def windows(app):
+    """(caption, role name) of each window the application shows the bus."""
     try:
         app.clear_cache()
-        return [app.get_child_at_index(i).get_name() for i in range(app.get_child_count())]
+        children = [app.get_child_at_index(i) for i in range(app.get_child_count())]
+        return [(w.get_name(), w.get_role_name()) for w in children if w is not None]
     except GLib.Error:
         return []
+
+
+def press(node):
+    """Does the object's "Press" action, as a screen reader would; False when
+    it offers none."""
+    try:
+        if "Action" not in node.get_interfaces():
+            return False
+        for i in range(node.get_n_actions()):
+            if node.get_action_name(i).lower() == "press":
+                return node.do_action(i)
+    except GLib.Error:
+        pass
+    return False
 
 
 def settled_walk(app, wanted, deadline):
@@ -276,10 +299,13 @@ def click_centre(node):
 
 
 def wait_for(condition, seconds):
-    """Polls `condition` until it holds or `seconds` pass; its last value."""
+    """Polls `condition` until it holds or `seconds` pass, delivering bus
+    events meanwhile; its last value."""
     end = time.monotonic() + seconds
     value = condition()
     while not value and time.monotonic() < end:
+        while GLib.MainContext.default().iteration(False):
+            pass
         time.sleep(0.1)
         value = condition()
     return value
@@ -308,12 +334,23 @@ def check_changing_texts(found, site_url):
         return [f"the rows of today's files cannot be read: {error.message}"]
     if name_cell is None or not description.strip():
         return ["today's files show no row to click (did the first refresh reach the site?)"]
+    announced = []
+
+    def on_description(event):
+        if event.source is not None and event.source.get_role() == Atspi.Role.STATUS_BAR:
+            announced.append(event.source.get_description())
+
+    listener = Atspi.EventListener.new(on_description)
+    listener.register("object:property-change:accessible-description")
     if not click_centre(name_cell):
         return ["could not click the first row of today's files"]
     shown = wait_for(lambda: (description_of(status.node) or "").strip() == description.strip(), 5.0)
     print(f"CHANGED  status line after a click on a row: {description_of(status.node)!r}")
     if not shown:
         failures.append(f"the status line does not expose the row's description {description.strip()!r}")
+    if not wait_for(lambda: any((text or "").strip() == description.strip() for text in announced), 3.0):
+        failures.append("the status line's change was not announced")
+    listener.deregister("object:property-change:accessible-description")
 
     phrase = (description_of(tag_line.node) or "").strip()
     print(f"CHANGED  site tag line: {phrase!r}")
@@ -341,8 +378,9 @@ def main():
     )
     args = parser.parse_args()
     rows = read_table(args.table)
-    internal = [name for name, _ in rows]
-    spoken = {name: accessible for name, accessible in rows}
+    internal = [name for name, _, _ in rows]
+    spoken = {name: accessible for name, accessible, _ in rows}
+    roles = {name: role for name, _, role in rows}
     allowed = {n for n in args.allow_missing.split(",") if n}
     unknown = allowed - set(internal)
     if unknown:
@@ -351,7 +389,7 @@ def main():
 
     # The names themselves: words a person understands, one control each.
     failures = []
-    for name, accessible in rows:
+    for name, accessible, _ in rows:
         if not accessible.strip():
             failures.append(f"{name} has an empty accessible name")
         elif looks_like_identifier(accessible) or accessible in internal:
@@ -373,10 +411,10 @@ def main():
     wanted = set(spoken.values())
     found, tab_lists = settled_walk(app, wanted, deadline)
     # The settings window exists for the bus only once it has been shown:
-    # open it as a user would.
+    # open it as a screen reader user would, with its image's press action.
     settings_image = found.get("Settings")
     if settings_image is not None and len(found) < len(wanted):
-        if click_centre(settings_image.node):
+        if press(settings_image.node):
             wait_for(lambda: any(n == "Settings" for n in window_names(app)), 5.0)
             app.clear_cache()
             more, _ = settled_walk(app, wanted - set(found), deadline)
@@ -386,7 +424,7 @@ def main():
             if close is not None and click_centre(close.node):
                 wait_for(lambda: not is_showing(close.node), 5.0)
         else:
-            print("find_controls: could not click the settings image", file=sys.stderr)
+            failures.append("the settings image offers no press action")
     if len(found) < len(wanted):
         before = len(found)
         find_on_other_tabs(app, tab_lists, found, wanted, deadline)
@@ -408,6 +446,19 @@ def main():
         if control.after_tab is not None:
             where += f"  [only after switching to tab {control.after_tab!r}]"
         print(f"FOUND    {name:<{width}}  {spoken[name]!r}  {control.role}  {control.description!r}{where}")
+        if roles[name] and control.role != roles[name]:
+            failures.append(f"{name} is a {control.role!r}, not a {roles[name]!r}")
+
+    # The windows a screen reader lists: a frame, and the settings dialog.
+    shown_windows = windows(app)
+    for caption, role in shown_windows:
+        print(f"WINDOW   {caption!r}  {role}")
+    main_role = next((r for c, r in shown_windows if c.startswith(APP_NAME)), None)
+    if main_role != "frame":
+        failures.append(f"the main window is a {main_role!r}, not a 'frame'")
+    settings_role = next((r for c, r in shown_windows if c == "Settings"), "dialog")
+    if settings_role != "dialog":
+        failures.append(f"the settings window is a {settings_role!r}, not a 'dialog'")
 
     if args.site_url:
         failures += check_changing_texts(found, args.site_url)
