@@ -54,7 +54,9 @@ QString ConfigHome()
 void InitAppPaths()
 {
     ProgramPath = QCoreApplication::applicationFilePath();
-    ProgramDir = PathPart(ProgramPath);
+    // The folder by the file system's rules: "|" and "\" are ordinary
+    // characters in a Linux name, where PathPart's text rule would stop.
+    ProgramDir = WithTrailingSlash(QFileInfo(ProgramPath).absolutePath());
     SettingsPath = ChooseSettingsPath(ProgramDir, ConfigHome(), IsPortableProgramDir(ProgramDir));
     StartupDir = ConfigHome() + QStringLiteral("autostart/");
     LocalAppDataDir = XdgFolder("XDG_DATA_HOME", QStringLiteral(".local/share"));

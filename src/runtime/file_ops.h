@@ -45,6 +45,8 @@ QString PrivateFolder(const QString& parent, const QString& name);
 
 /// The text up to and including the last "/" or "\"; a leading double quote is
 /// skipped and scanning stops at the first "|". Empty without a separator.
+/// A rule for a program's command-line text, not for a path on disk: "|" and
+/// "\" are ordinary characters in a Linux name (QFileInfo gives a folder).
 QString PathPart(const QString& path);
 
 /// `path` with "/" appended when it does not already end with one.

@@ -192,9 +192,8 @@ bool ReplaceFile(const QString& path, const QByteArray& bytes)
     const QFileInfo info(path);
     if (info.isSymLink())
         resolved = info.exists() ? info.canonicalFilePath() : info.symLinkTarget();
-    const QString folder = PathPart(resolved);
-    if (!folder.isEmpty())
-        QDir().mkpath(folder);
+    const QString folder = QFileInfo(resolved).absolutePath();
+    QDir().mkpath(folder);
     const QByteArray target = QFile::encodeName(resolved);
     // The new file gets the old one's permissions; a read-only one is the
     // user's wish that it not be written, so it stays as it is.
@@ -219,8 +218,7 @@ bool ReplaceFile(const QString& path, const QByteArray& bytes)
         ::unlink(temporary.constData());
         return false;
     }
-    if (!folder.isEmpty())
-        SyncFolder(folder);
+    SyncFolder(folder);
     return true;
 }
 
