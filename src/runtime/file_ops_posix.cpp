@@ -121,16 +121,26 @@ QString TempDirectory()
 QString PrivateFolder(const QString& parent, const QString& name)
 {
     const QString folder = WithTrailingSlash(parent) + name;
-    const QByteArray encoded = QFile::encodeName(folder);
-    ::mkdir(encoded.constData(), 0700);
+    ::mkdir(QFile::encodeName(folder).constData(), 0700);
+    return IsPrivateFolder(folder) ? folder + u'/' : QString();
+}
+
+bool IsPrivateFolder(const QString& folder)
+{
     // lstat: a link planted under the name is not a folder of ours.
     struct stat st
     {
     };
-    if (::lstat(encoded.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid() ||
-        (st.st_mode & 077) != 0)
-        return QString();
-    return folder + u'/';
+    return ::lstat(QFile::encodeName(folder).constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
+           (st.st_mode & 077) == 0;
+}
+
+bool IsOwnFile(const QString& path)
+{
+    struct stat st
+    {
+    };
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::getuid();
 }
 
 QString PathPart(const QString& path)
