@@ -51,20 +51,32 @@ QString ConfigHome()
     return XdgFolder("XDG_CONFIG_HOME", QStringLiteral(".config"));
 }
 
+QString PrivateRuntimeFolder()
+{
+    // In a folder others may write, another user could plant a lock naming a
+    // live process, or a link under the picture's name.
+    const QString runtimeDir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (!runtimeDir.isEmpty() && IsPrivateFolder(runtimeDir))
+        return WithTrailingSlash(runtimeDir);
+    const QString inTemp = PrivateFolder(TempDirectory(), QStringLiteral("zorvane-") + QString::number(::getuid()));
+    if (!inTemp.isEmpty())
+        return inTemp;
+    // Someone else holds that name in the temporary folder.
+    QDir().mkpath(ConfigHome());
+    return PrivateFolder(ConfigHome(), QStringLiteral("zorvane-runtime"));
+}
+
 void InitAppPaths()
 {
     ProgramPath = QCoreApplication::applicationFilePath();
-    ProgramDir = PathPart(ProgramPath);
+    // The folder by the file system's rules: "|" and "\" are ordinary
+    // characters in a Linux name, where PathPart's text rule would stop.
+    ProgramDir = WithTrailingSlash(QFileInfo(ProgramPath).absolutePath());
     SettingsPath = ChooseSettingsPath(ProgramDir, ConfigHome(), IsPortableProgramDir(ProgramDir));
     StartupDir = ConfigHome() + QStringLiteral("autostart/");
     LocalAppDataDir = XdgFolder("XDG_DATA_HOME", QStringLiteral(".local/share"));
     WingetPath = ChoosePackageManagerPath(ProgramDir, QString::fromLocal8Bit(qgetenv("ZORVANE_PACKAGE_MANAGER")));
-    // The downloaded picture lives where only the user can reach: the shared
-    // temporary folder would let another user plant a link under its name.
-    const QString runtimeDir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    const QString pictureFolder =
-        runtimeDir.isEmpty() ? PrivateFolder(TempDirectory(), QStringLiteral("zorvane-") + QString::number(::getuid()))
-                             : WithTrailingSlash(runtimeDir);
+    const QString pictureFolder = PrivateRuntimeFolder();
     PictureTempPath = pictureFolder.isEmpty() ? QString() : pictureFolder + QStringLiteral("Zorvane_POTD");
 }
 

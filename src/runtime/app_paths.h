@@ -38,6 +38,14 @@ QString ChoosePackageManagerPath(const QString& programDir, const QString& chose
 /// `$XDG_CONFIG_HOME` (default ~/.config), ending with "/".
 QString ConfigHome();
 
+/// The folder for the user's run-time files (the instance lock, the picture
+/// of the day), which no other user can reach, ending with "/": the runtime
+/// folder (QStandardPaths) when it is private (IsPrivateFolder), else
+/// "zorvane-" + the user id in the temporary folder, else "zorvane-runtime"
+/// in ConfigHome(), each made private when missing; never the shared
+/// temporary folder itself. Empty when none of them is private. Any thread.
+QString PrivateRuntimeFolder();
+
 /// Fills the paths above from the program's own location and the XDG
 /// variables. Needs a QCoreApplication. GUI thread.
 void InitAppPaths();

@@ -40,11 +40,21 @@ QString TempDirectory();
 
 /// The folder `name` in `parent`, made for the user alone (mode 0700) when
 /// missing, ending with "/"; empty when what is there is not such a folder
-/// of the user's own (a link, another user's folder, one others may enter).
+/// of the user's own (IsPrivateFolder).
 QString PrivateFolder(const QString& parent, const QString& name);
+
+/// Whether `folder` itself (a link is not followed) is a folder owned by the
+/// user that no one else may enter, read or write.
+bool IsPrivateFolder(const QString& folder);
+
+/// Whether `path` itself (a link is not followed) is a regular file owned by
+/// the user.
+bool IsOwnFile(const QString& path);
 
 /// The text up to and including the last "/" or "\"; a leading double quote is
 /// skipped and scanning stops at the first "|". Empty without a separator.
+/// A rule for a program's command-line text, not for a path on disk: "|" and
+/// "\" are ordinary characters in a Linux name (QFileInfo gives a folder).
 QString PathPart(const QString& path);
 
 /// `path` with "/" appended when it does not already end with one.

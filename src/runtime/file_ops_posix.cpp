@@ -121,16 +121,26 @@ QString TempDirectory()
 QString PrivateFolder(const QString& parent, const QString& name)
 {
     const QString folder = WithTrailingSlash(parent) + name;
-    const QByteArray encoded = QFile::encodeName(folder);
-    ::mkdir(encoded.constData(), 0700);
+    ::mkdir(QFile::encodeName(folder).constData(), 0700);
+    return IsPrivateFolder(folder) ? folder + u'/' : QString();
+}
+
+bool IsPrivateFolder(const QString& folder)
+{
     // lstat: a link planted under the name is not a folder of ours.
     struct stat st
     {
     };
-    if (::lstat(encoded.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid() ||
-        (st.st_mode & 077) != 0)
-        return QString();
-    return folder + u'/';
+    return ::lstat(QFile::encodeName(folder).constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() &&
+           (st.st_mode & 077) == 0;
+}
+
+bool IsOwnFile(const QString& path)
+{
+    struct stat st
+    {
+    };
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::getuid();
 }
 
 QString PathPart(const QString& path)
@@ -192,9 +202,8 @@ bool ReplaceFile(const QString& path, const QByteArray& bytes)
     const QFileInfo info(path);
     if (info.isSymLink())
         resolved = info.exists() ? info.canonicalFilePath() : info.symLinkTarget();
-    const QString folder = PathPart(resolved);
-    if (!folder.isEmpty())
-        QDir().mkpath(folder);
+    const QString folder = QFileInfo(resolved).absolutePath();
+    QDir().mkpath(folder);
     const QByteArray target = QFile::encodeName(resolved);
     // The new file gets the old one's permissions; a read-only one is the
     // user's wish that it not be written, so it stays as it is.
@@ -219,8 +228,7 @@ bool ReplaceFile(const QString& path, const QByteArray& bytes)
         ::unlink(temporary.constData());
         return false;
     }
-    if (!folder.isEmpty())
-        SyncFolder(folder);
+    SyncFolder(folder);
     return true;
 }
 

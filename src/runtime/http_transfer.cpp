@@ -141,9 +141,10 @@ bool RunTransfer(const QString& url, curl_write_callback write, void* target, lo
                        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, limits.lowSpeedBytesPerSecond) == CURLE_OK &&
                        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, limits.lowSpeedSeconds) == CURLE_OK &&
                        // Addresses come from page content: never let one read local
-                       // files or speak another protocol, also not after a redirect.
+                       // files or speak another protocol, also not after a redirect,
+                       // and never let a redirect drop https.
                        curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK &&
-                       curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https") == CURLE_OK &&
+                       curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, RedirectProtocols(narrowUrl)) == CURLE_OK &&
                        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &OnProgress) == CURLE_OK &&
                        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L) == CURLE_OK;
     return ready && curl_easy_perform(curl) == CURLE_OK;
@@ -171,6 +172,11 @@ void SetTransferWatchForThisThread(TransferWatch watch)
 void SetHttpLimitsForThisThread(const HttpLimits& limits)
 {
     threadLimits = limits;
+}
+
+const char* RedirectProtocols(const QByteArray& url)
+{
+    return url.left(6).compare("https:", Qt::CaseInsensitive) == 0 ? "https" : "http,https";
 }
 
 bool HttpServiceStart()

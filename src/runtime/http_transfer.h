@@ -59,6 +59,12 @@ HttpLimits HttpLimitsForThisThread();
 /// Replaces the limits of the calling thread only.
 void SetHttpLimitsForThisThread(const HttpLimits& limits);
 
+/// The protocols, in libcurl's list form, that a transfer starting at `url`
+/// may be redirected to: "https" alone from an https address (in any letter
+/// case), so that a redirect cannot drop the encryption; "http,https" from
+/// any other. Pure, any thread.
+const char* RedirectProtocols(const QByteArray& url);
+
 /// Initialises libcurl's global state with all features. Call once on the
 /// main thread before any transfer or worker thread; false when libcurl
 /// cannot be initialised. The state is never released: a worker may still

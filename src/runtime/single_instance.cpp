@@ -1,13 +1,13 @@
 #include "runtime/single_instance.h"
 
+#include "runtime/app_paths.h"
 #include "runtime/file_ops.h"
 #include "runtime/process_state.h"
 
-#include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
-#include <QStandardPaths>
 #include <QThread>
 
 #include <memory>
@@ -21,15 +21,6 @@ constexpr int SecondInstanceWaitMs = 500;
 
 std::unique_ptr<QLockFile> instanceLock;
 std::unique_ptr<QLocalServer> activationServer;
-
-/// The per-user runtime folder, so that two users never share a lock or socket.
-QString RuntimeFolder()
-{
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
-    return WithTrailingSlash(folder);
-}
 
 void SendActivation(const QString& serverPath)
 {
@@ -46,10 +37,20 @@ void SendActivation(const QString& serverPath)
 
 bool ClaimSingleInstance(const QString& name, std::function<void()> onActivate)
 {
-    const QString folder = RuntimeFolder();
+    // A folder of the user's alone, so that two users never share a lock or a
+    // socket and nobody else can plant either. Without one the program runs
+    // unguarded rather than letting anyone keep it from starting.
+    const QString folder = PrivateRuntimeFolder();
+    if (folder.isEmpty())
+        return true;
     const QString serverPath = folder + ActivatePrefix + name;
+    const QString lockPath = folder + name + QStringLiteral(".lock");
+    // Only a lock file of the user's own can name a running copy; anything
+    // else under its name (a link, another owner's file) is not ours to obey.
+    if (!IsOwnFile(lockPath))
+        QFile::remove(lockPath);
 
-    auto lock = std::make_unique<QLockFile>(folder + name + QStringLiteral(".lock"));
+    auto lock = std::make_unique<QLockFile>(lockPath);
     // No age limit: a lock is stale only when its process is gone, never
     // because the first instance has simply been running for a while.
     lock->setStaleLockTime(0);

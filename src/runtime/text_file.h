@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <cstdint>
+#include <limits>
 #include <memory>
 
 namespace runtime {
@@ -16,19 +18,26 @@ struct TextFileCloser
 };
 using TextFileHandle = std::unique_ptr<TextFile, TextFileCloser>;
 
+/// Longest line FileReadLine returns, in UTF-8 bytes: a file without line
+/// ends must not become one string as large as itself.
+inline constexpr qsizetype MaxLineBytes = 64 * 1024;
+
 /// Creates the file for writing, or empties an existing one. Null on failure.
 TextFileHandle FileCreate(const QString& path);
 
-/// Opens an existing file for reading. Null when it is missing or locked by
-/// another opener of this service.
-TextFileHandle FileOpenRead(const QString& path);
+/// Opens an existing regular file for reading. Null when it is missing, not a
+/// regular file, larger than `maxBytes`, or locked by another opener of this
+/// service. Reading ends after `maxBytes` even if the file grows meanwhile.
+TextFileHandle FileOpenRead(const QString& path, int64_t maxBytes = std::numeric_limits<int64_t>::max());
 
 /// Writes `text` as UTF-8 followed by CR LF. Does nothing on a read handle or
 /// a null handle. Write errors are not reported (see FileClose).
 void FileWriteLine(TextFile* file, const QString& text);
 
 /// The next line without its line end; invalid UTF-8 decodes to U+FFFD, a
-/// stray lead byte to "?". Empty at the end of the file or on a null handle.
+/// stray lead byte to "?". A longer line than MaxLineBytes is cut before the
+/// first character that would cross it and the rest of it skipped. Empty at
+/// the end of the file or on a null handle.
 QString FileReadLine(TextFile* file);
 
 /// True when no byte is left to read (or the handle is null or for writing).

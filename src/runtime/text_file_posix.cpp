@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <fcntl.h>
@@ -28,6 +29,7 @@ struct TextFile
     std::array<char, BufferSize> buffer{};
     qsizetype fill = 0;     // bytes held in buffer
     qsizetype position = 0; // next byte to read (read mode)
+    int64_t unread = 0;     // bytes the reader may still take from the file
     bool failed = false;    // a write went wrong
 };
 
@@ -72,14 +74,18 @@ void WritePiece(TextFile* file, const char* data, qsizetype size)
 int ReadByte(TextFile* file)
 {
     if (file->position >= file->fill) {
+        const auto want = static_cast<size_t>(std::min<int64_t>(BufferSize, file->unread));
+        if (want == 0)
+            return -1;
         ssize_t got;
         do {
-            got = ::read(file->fd, file->buffer.data(), BufferSize);
+            got = ::read(file->fd, file->buffer.data(), want);
         } while (got < 0 && errno == EINTR);
         if (got <= 0)
             return -1;
         file->fill = got;
         file->position = 0;
+        file->unread -= got;
     }
     return static_cast<unsigned char>(file->buffer[static_cast<size_t>(file->position++)]);
 }
@@ -90,7 +96,7 @@ void UnreadByte(TextFile* file)
     --file->position;
 }
 
-TextFileHandle OpenFd(int fd, Mode mode)
+TextFileHandle OpenFd(int fd, Mode mode, int64_t maxBytes)
 {
     if (fd < 0)
         return nullptr;
@@ -103,6 +109,7 @@ TextFileHandle OpenFd(int fd, Mode mode)
     TextFileHandle file(new TextFile);
     file->fd = fd;
     file->mode = mode;
+    file->unread = maxBytes;
     return file;
 }
 
@@ -139,13 +146,13 @@ TextFileHandle FileCreate(const QString& path)
     int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0)
         fd = ::open(name.constData(), O_WRONLY | O_CLOEXEC);
-    TextFileHandle file = OpenFd(fd, Mode::Write);
+    TextFileHandle file = OpenFd(fd, Mode::Write, 0);
     if (file && ::ftruncate(file->fd, 0) != 0)
         return nullptr;
     return file;
 }
 
-TextFileHandle FileOpenRead(const QString& path)
+TextFileHandle FileOpenRead(const QString& path, int64_t maxBytes)
 {
     const QByteArray name = QFile::encodeName(path);
     if (name.isEmpty())
@@ -156,13 +163,13 @@ TextFileHandle FileOpenRead(const QString& path)
     struct stat st
     {
     };
-    if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+    if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > maxBytes)) {
         ::close(fd);
         return nullptr;
     }
     if (fd >= 0)
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    return OpenFd(fd, Mode::Read);
+    return OpenFd(fd, Mode::Read, maxBytes);
 }
 
 void FileWriteLine(TextFile* file, const QString& text)
@@ -180,6 +187,9 @@ QString FileReadLine(TextFile* file)
     if (file == nullptr || file->fd < 0 || file->mode != Mode::Read)
         return QString();
     QByteArray bytes;
+    // Once a character does not fit, the rest of the line is read past
+    // unkept, so the line stays a start of the real one.
+    bool full = false;
     for (;;) {
         const int lead = ReadByte(file);
         if (lead < 0 || lead == 0 || lead == '\n')
@@ -200,7 +210,9 @@ QString FileReadLine(TextFile* file)
         else if ((lead & 0xF8) == 0xF0)
             more = 3;
         else {
-            bytes.append('?');
+            full = full || bytes.size() + 1 > MaxLineBytes;
+            if (!full)
+                bytes.append('?');
             continue;
         }
         char sequence[4] = {static_cast<char>(lead), 0, 0, 0};
@@ -215,7 +227,9 @@ QString FileReadLine(TextFile* file)
         }
         if (cut)
             break; // the file ends inside a character: as at the end of the file
-        bytes.append(sequence, more + 1);
+        full = full || bytes.size() + more + 1 > MaxLineBytes;
+        if (!full)
+            bytes.append(sequence, more + 1);
     }
     // Decoded without dropping a byte-order mark: it stays U+FEFF in the line.
     QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);

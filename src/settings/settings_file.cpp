@@ -197,7 +197,7 @@ void ApplySettingsLine(AppSettings& s, const QString& line, const DisplayMetrics
 
 bool LoadSettingsFile(const QString& path, AppSettings& s, const DisplayMetrics& display)
 {
-    runtime::TextFileHandle file = runtime::FileOpenRead(path);
+    runtime::TextFileHandle file = runtime::FileOpenRead(path, MaxSettingsFileBytes);
     if (!file)
         return false;
     while (!runtime::FileAtEnd(file.get()))

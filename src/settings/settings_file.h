@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
+
 namespace settings {
 
 /// Applies one line of the settings file to `s`: a line that starts exactly
@@ -12,8 +14,13 @@ namespace settings {
 /// anything else is ignored. Pure.
 void ApplySettingsLine(AppSettings& s, const QString& line, const runtime::DisplayMetrics& display);
 
+/// Largest settings file read, in bytes. The file is a few hundred bytes: a
+/// larger one is damaged, and reading it would hold up start-up.
+inline constexpr int64_t MaxSettingsFileBytes = 64 * 1024;
+
 /// Reads the file at `path` line by line into `s`. False when it cannot be
-/// opened (then `s` is untouched). GUI thread.
+/// opened or is larger than MaxSettingsFileBytes (then `s` is untouched).
+/// GUI thread.
 bool LoadSettingsFile(const QString& path, AppSettings& s, const runtime::DisplayMetrics& display);
 
 /// The lines of the file for `s`, without line ends: two comment lines, then

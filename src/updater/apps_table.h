@@ -35,8 +35,10 @@ struct AppRow
 QStringList TakeAppLines(const QString& output);
 
 /// The fields of one table line. A line shorter than a field's start gives an
-/// empty field; positions count UTF-16 characters; line breaks inside a field
-/// become blanks, so a field can never spill into the next list column.
+/// empty field; positions count UTF-16 characters; what must not show inside
+/// a field (BlankUnshowable: line breaks, bidirectional formatting) becomes
+/// blanks, so a field can neither spill into the next list column nor
+/// reorder the row.
 AppRow ParseAppLine(const QString& line);
 
 /// True when `available` is a newer version than `installed`: both are split

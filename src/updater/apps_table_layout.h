@@ -47,9 +47,16 @@ inline const QString AppsSeparator = QString(119, u'-');
 /// longer matches, so the program upgrades the application by identifier.
 constexpr char16_t ShortenedNameMark = u'\u2026';
 
-/// The text of `column` in `line`, any line breaks made blanks so that a
-/// field can never spill into the next list column; shorter or empty where
-/// the line ends early. Pure, any thread.
+/// `text` with every character that must not show in a table cell made a
+/// blank: control characters and line or paragraph separators, which would
+/// break or end a line or spill into the next list column, and the
+/// bidirectional formatting characters (embeddings, overrides, isolates and
+/// marks), which would reorder the row as shown. How the writer cleans every
+/// value and the reader every field. Pure, any thread.
+QString BlankUnshowable(const QString& text);
+
+/// The text of `column` in `line`, made BlankUnshowable; shorter or empty
+/// where the line ends early. Pure, any thread.
 QString ColumnText(const QString& line, TableColumn column);
 
 /// `text` without the blanks (U+0020) at its end, which pad a column and

@@ -26,7 +26,7 @@ QString CutAtBoundary(const QString& text, qsizetype width)
 
 QString NameCell(const QString& name)
 {
-    const QString line = SingleLine(name);
+    const QString line = BlankUnshowable(name);
     if (line.size() <= NameColumn.width)
         return line;
     return CutAtBoundary(line, NameColumn.width - 1) + QChar(ShortenedNameMark);
@@ -45,18 +45,6 @@ QString TableLine(const QString (&cells)[std::size(AppColumns)], const QString& 
 
 } // namespace
 
-QString SingleLine(const QString& text)
-{
-    QString line = text;
-    for (QChar& c : line) {
-        const QChar::Category category = c.category();
-        if (category == QChar::Other_Control || category == QChar::Separator_Line ||
-            category == QChar::Separator_Paragraph)
-            c = u' ';
-    }
-    return line;
-}
-
 QString ListedName(const QString& name)
 {
     return WithoutTrailingBlanks(NameCell(name));
@@ -64,9 +52,9 @@ QString ListedName(const QString& name)
 
 QString AppsTableRow(const TableApp& app)
 {
-    return TableLine(
-        {NameCell(app.name), SingleLine(app.identifier), SingleLine(app.installed), SingleLine(app.available)},
-        SingleLine(app.source));
+    return TableLine({NameCell(app.name), BlankUnshowable(app.identifier), BlankUnshowable(app.installed),
+                      BlankUnshowable(app.available)},
+                     BlankUnshowable(app.source));
 }
 
 QString WriteAppsTable(const QList<TableApp>& apps, ClosingLine closing)

@@ -31,17 +31,13 @@ enum class ClosingLine {
     Omitted,
 };
 
-/// `text` with every control character and line or paragraph separator made
-/// a blank, so that no value can break or end a table line.
-QString SingleLine(const QString& text);
-
-/// The name as the program reads it back from the table: SingleLine; when
+/// The name as the program reads it back from the table: BlankUnshowable; when
 /// longer than NameColumn, cut at the last whole character that leaves room
 /// for ShortenedNameMark and ended with it; trailing blanks removed.
 QString ListedName(const QString& name);
 
 /// One application line, without its line end: the name as ListedName, every
-/// other value made SingleLine and cut at the last whole character that fits
+/// other value made BlankUnshowable and cut at the last whole character that fits
 /// its column (never inside a surrogate pair, never between a letter and its
 /// accent), each at its column, the source at SourceStart, trailing blanks
 /// removed.

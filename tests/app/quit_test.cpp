@@ -82,13 +82,17 @@ TEST(Quit, RunningProgramQuitsCleanlyOnTerminationAndRefusesASecondCopy)
     site.StallPath(content::PictureChannelPath);
 
     // A copy of the program in its own folder, so its settings file and log
-    // clean-up land there.
-    QTemporaryDir programDir;
+    // clean-up land there. The folder's name holds a "|", legal in a Linux
+    // name: nothing may land in the folder above it.
+    QTemporaryDir above;
     QTemporaryDir runtimeDir;
     QTemporaryDir home;
+    const QDir programDir(above.filePath("a|b"));
+    ASSERT_TRUE(programDir.mkpath("."));
     const QString program = programDir.filePath("zorvane");
     ASSERT_TRUE(QFile::copy(ZORVANE_PROGRAM_PATH, program));
     MakeFiles(programDir.path() + "/", {"old.log"});
+    MakeFiles(above.path() + "/", {"victim.log"});
     testsupport::WriteBytes(programDir.filePath("Zorvane Software Updates and News.ini"),
                             "Refresh_Rate = 15\r\nPlatform = Linux\r\nApp_Maxed = 3\r\n");
 
@@ -131,6 +135,8 @@ TEST(Quit, RunningProgramQuitsCleanlyOnTerminationAndRefusesASecondCopy)
     EXPECT_TRUE(saved.contains("\r\nRefresh_Rate = 15\r\n"));
     EXPECT_TRUE(saved.contains("\r\nPlatform = Linux\r\n"));
     EXPECT_TRUE(saved.contains("\r\nApp_Maxed = 0\r\n")); // checked on load, written back clean
+    EXPECT_TRUE(QFileInfo::exists(above.filePath("victim.log"))) << "cleaned the folder above the program's";
+    EXPECT_FALSE(QFileInfo::exists(above.filePath("Zorvane Software Updates and News.ini")));
 }
 
 TEST(Quit, ARequestEndsTheWinkAnimationsPauseAtOnce)

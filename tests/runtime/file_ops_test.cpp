@@ -157,6 +157,9 @@ TEST(FileOps, TempDirectoryEndsWithASeparatorAndExists)
 TEST(FileOps, ReplaceFileIsWholeAndNeverWritesThroughAPlantedLink)
 {
     QTemporaryDir dir;
+    // "|" is an ordinary character in a Linux name, not where a path ends.
+    const QString inPipeFolder = dir.filePath("a|b/settings.ini");
+    EXPECT_TRUE(ReplaceFile(inPipeFolder, "first")) << "the missing folder named with a | is made";
     const QString path = dir.filePath("sub/settings.ini");
     ASSERT_TRUE(ReplaceFile(path, "first")) << "the missing folder is made";
     ASSERT_TRUE(ReplaceFile(path, "second"));

@@ -268,6 +268,22 @@ TEST_F(HttpTransfer, LimitsBelongToOneThread)
     EXPECT_FALSE(runtime::HttpFetchToMemory(Url("/fault/big")).has_value());
 }
 
+TEST(RedirectProtocols, AnHttpsStartNeverFallsBackToHttp)
+{
+    const struct
+    {
+        const char* url;
+        const char* protocols;
+    } rows[] = {
+        {"https://www.zorvane.com/", "https"},       // https stays https
+        {"HTTPS://www.zorvane.com/", "https"},       // whatever the scheme's letter case
+        {"http://127.0.0.1:8080/", "http,https"},    // http may move up to https, or stay
+        {"www.zorvane.com/news.html", "http,https"}, // no scheme: libcurl takes it as http
+    };
+    for (const auto& r : rows)
+        EXPECT_STREQ(runtime::RedirectProtocols(r.url), r.protocols) << r.url;
+}
+
 TEST(UrlEncode, KeepsExactlyTheUrlMarks)
 {
     const struct

@@ -1,3 +1,5 @@
+#include "support/test_files.h"
+
 #include <QDir>
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -8,6 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+
+#include <pwd.h>
+#include <unistd.h>
 
 namespace {
 
@@ -44,6 +49,9 @@ public:
     }
 
     QString RuntimePath(const QString& name) const { return runtimeDir_.filePath(name); }
+
+    /// The environment of the probes started from now on.
+    QProcessEnvironment& Environment() { return env_; }
 
 private:
     QTemporaryDir runtimeDir_;
@@ -122,4 +130,52 @@ TEST(SingleInstance, LongRunningFirstInstanceKeepsItsLock)
     ASSERT_TRUE(second->waitForFinished(5000));
     EXPECT_EQ(second->readAllStandardOutput().trimmed(), "second");
     Finish(*first);
+}
+
+TEST(SingleInstance, OnlyALockOfTheUsersOwnInAFolderOfTheirOwnCounts)
+{
+    // A live instance's lock stands for one that another user planted.
+    Probes holder;
+    auto live = holder.Start("starting", 20000);
+    ASSERT_EQ(Probes::Role(*live), "first");
+    const QString liveLock = holder.RuntimePath("Probe Instance.lock");
+    const QString userName = QString::fromLocal8Bit(::getpwuid(::geteuid())->pw_name);
+
+    enum class Plant { InSharedTemp, AsLink, OwnedByAnother };
+    const struct
+    {
+        const char* what;
+        Plant plant;
+    } rows[] = {
+        {"no runtime folder: the shared temporary folder is not used", Plant::InSharedTemp},
+        {"a lock that is a link to another's", Plant::AsLink},
+        {"a lock owned by another user", Plant::OwnedByAnother},
+    };
+    for (const auto& r : rows) {
+        if (r.plant == Plant::OwnedByAnother && ::geteuid() != 0)
+            continue; // only root can give a file away
+        Probes probes;
+        const QString lock = probes.RuntimePath("Probe Instance.lock");
+        switch (r.plant) {
+        case Plant::InSharedTemp:
+            // The holder's folder is the shared one; another user has taken
+            // the name of Qt's own fallback there.
+            probes.Environment().remove("XDG_RUNTIME_DIR");
+            probes.Environment().insert("TMPDIR", holder.RuntimePath(""));
+            testsupport::WriteBytes(holder.RuntimePath("runtime-" + userName), "");
+            break;
+        case Plant::AsLink:
+            ASSERT_TRUE(QFile::link(liveLock, lock));
+            break;
+        case Plant::OwnedByAnother:
+            ASSERT_TRUE(QFile::copy(liveLock, lock));
+            ASSERT_EQ(::chown(QFile::encodeName(lock).constData(), 65534, 65534), 0);
+            break;
+        }
+        auto probe = probes.Start("ready", 200);
+        EXPECT_EQ(Probes::Role(*probe), "first") << r.what;
+        Finish(*probe);
+    }
+    ::kill(static_cast<pid_t>(live->processId()), SIGTERM);
+    Finish(*live);
 }

@@ -84,6 +84,18 @@ TEST(TextFile, LinesAcrossTheBufferBoundaryStayWhole)
     EXPECT_EQ(lines[2], "end");
 }
 
+TEST(TextFile, ALineIsCutAtTheCapAndItsRestSkipped)
+{
+    // A character that would cross the cap is left out whole.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("endless.txt");
+    testsupport::WriteBytes(path, QByteArray(MaxLineBytes - 1, 'a') + "\xC3\xA9" + QByteArray(5000, 'b') + "\nnext");
+    const QStringList lines = ReadAllLines(path);
+    // Compared whole, reported by length: a failure must not print 64 KiB.
+    EXPECT_TRUE(lines == (QStringList{QString(MaxLineBytes - 1, u'a'), "next"}))
+        << lines.size() << " lines, the first " << lines.value(0).size() << " characters long";
+}
+
 TEST(TextFile, WritesUtf8LinesWithCrLf)
 {
     QTemporaryDir dir;

@@ -194,8 +194,8 @@ TEST(SettingsFile, LaterLinesWinAndEachIsCheckedWhenRead)
 TEST(SettingsFile, GarbageAndHugeLinesAreIgnored)
 {
     QByteArray garbage;
-    garbage += QByteArray(200000, 'x') + "\r\n";                     // a very long line
-    garbage += "Refresh_Rate = " + QByteArray(100000, '9') + "\r\n"; // very long number
+    garbage += QByteArray(40000, 'x') + "\r\n";                     // a very long line
+    garbage += "Refresh_Rate = " + QByteArray(20000, '9') + "\r\n"; // very long number
     garbage += QByteArray("\x00\x01\x02\xFF\xFE\x80 = 1\r\n", 12);
     garbage += QByteArray("App_Maxed = 1\0App_W = 5000\r\n", 28); // zero ends the line
     garbage += QByteArray("Alert_Names = a\xC3", 16);             // cut character at the end
@@ -213,6 +213,30 @@ TEST(SettingsFile, MissingFileKeepsTheDefaults)
     s.Refresh_Rate = 12;
     EXPECT_FALSE(LoadSettingsFile("/nonexistent/folder/s.ini", s, At96Dpi));
     EXPECT_EQ(s.Refresh_Rate, 12);
+}
+
+TEST(SettingsFile, AFileOverTheSizeLimitIsDamagedAndKeepsTheDefaults)
+{
+    // Zero bytes: each ends a line, the many-lines shape that held start-up.
+    const QByteArray key = "Refresh_Rate = 5\r\n";
+    const struct
+    {
+        const char* what;
+        qsizetype size;
+        bool read;
+    } rows[] = {
+        {"at the limit: read", MaxSettingsFileBytes, true},
+        {"one byte over: damaged", MaxSettingsFileBytes + 1, false},
+    };
+    for (const auto& r : rows) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("s.ini");
+        testsupport::WriteBytes(path, key + QByteArray(r.size - key.size(), '\0'));
+        AppSettings s = DefaultSettings(At96Dpi);
+        s.Refresh_Rate = 12;
+        EXPECT_EQ(LoadSettingsFile(path, s, At96Dpi), r.read) << r.what;
+        EXPECT_EQ(s.Refresh_Rate, r.read ? 5 : 12) << r.what;
+    }
 }
 
 TEST(SettingsFile, TextValuesCannotBreakTheOneLinePerKeyFormat)

@@ -1,3 +1,4 @@
+#include "packages-bridge/bridge_commands.h"
 #include "packages-bridge/command_line.h"
 #include "packages-bridge/flatpak_apps.h"
 #include "updater/apps_table_layout.h"
@@ -7,6 +8,9 @@
 #include <QStringList>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
 
 using namespace packagesbridge;
 
@@ -134,5 +138,26 @@ TEST(FlatpakApps, AnUpgradeNamesOneApplication)
             EXPECT_EQ(targets.problem, "") << r.what;
         else
             EXPECT_TRUE(targets.problem.startsWith(r.problem)) << r.what << ": " << targets.problem.toStdString();
+    }
+}
+
+TEST(BridgeTimeLimit, TheNextChildGetsWhatIsLeftReadOnce)
+{
+    constexpr int64_t limitMs = 90000;
+    const struct
+    {
+        const char* what;
+        std::vector<int64_t> readings; // the clock's, one per look; the last repeats
+        std::optional<int64_t> childLimitMs;
+    } rows[] = {
+        {"time left", {1000}, 89000},
+        {"the last millisecond is still a limit", {limitMs - 1}, 1},
+        {"time up", {limitMs}, std::nullopt},
+        {"the clock passes the limit between two looks: the first look decides", {limitMs - 1, limitMs + 1}, 1},
+    };
+    for (const auto& r : rows) {
+        size_t looks = 0;
+        const auto elapsed = [&] { return r.readings[std::min(looks++, r.readings.size() - 1)]; };
+        EXPECT_EQ(NextChildLimitMs(limitMs, elapsed), r.childLimitMs) << r.what;
     }
 }

@@ -107,6 +107,12 @@ TEST(AppsTable, FieldsComeFromTheirColumnsWhateverTheLineHolds)
         {"a line break in a field stays in its cell", // written by another tool: the writer makes them blanks
          Line("Two#Lines", "Id^X", "1", "2").replace(u'#', u'\n').replace(u'^', u'\r'),
          {"Two Lines", "Id X", "1", "2"}},
+        {"bidi controls become blanks: nothing reorders the row", // override, isolate, mark
+         Line("Evil#gpj", "Id^X", "1.0~", "2")
+             .replace(u'#', u'\u202E')
+             .replace(u'^', u'\u2067')
+             .replace(u'~', u'\u200F'),
+         {"Evil gpj", "Id X", "1.0", "2"}},
     };
     for (const auto& r : rows) {
         const AppRow got = ParseAppLine(r.line);

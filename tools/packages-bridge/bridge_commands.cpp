@@ -114,12 +114,13 @@ void AddAvailableVersions(const QList<InstalledApp>& apps, QList<updater::TableA
 {
     QElapsedTimer clock;
     clock.start();
-    const auto remaining = [&clock] { return UpdatesLimitMs - clock.elapsed(); };
+    const auto elapsed = [&clock] { return int64_t{clock.elapsed()}; };
 
     // remote-ls takes versions from the cached AppStream data, which only
-    // this refreshes: without it they would be missing or stale.
+    // this refreshes: without it they would be missing or stale. It comes
+    // first, so the whole budget is still there for it.
     const Captured refreshed =
-        RunCaptured({Flatpak, QStringLiteral("update"), QStringLiteral("--appstream")}, remaining());
+        RunCaptured({Flatpak, QStringLiteral("update"), QStringLiteral("--appstream")}, UpdatesLimitMs);
     if (refreshed.run.exitStatus != 0)
         Print(stdout, QStringLiteral("Note: the remotes' data could not all be refreshed; available versions may be "
                                      "missing or out of date."));
@@ -132,14 +133,15 @@ void AddAvailableVersions(const QList<InstalledApp>& apps, QList<updater::TableA
     // One installation at a time, so that each update is told apart from the
     // same application's in another installation.
     for (const QString& installation : installations) {
-        if (remaining() <= 0) {
+        const std::optional<int64_t> limitMs = NextChildLimitMs(UpdatesLimitMs, elapsed);
+        if (!limitMs) {
             Print(stdout, QStringLiteral("Note: asking the remotes took too long; available versions are missing."));
             return;
         }
         const Captured updates =
             RunCaptured({Flatpak, QStringLiteral("remote-ls"), QStringLiteral("--updates"), QStringLiteral("--app"),
                          InstallationOption(installation), QStringLiteral("--columns=") + UpdatesColumns()},
-                        remaining());
+                        *limitMs);
         if (updates.run.exitStatus != 0) {
             Print(stdout, QStringLiteral("Note: the remotes of the %1 installation could not be asked for updates.")
                               .arg(Defused(installation)));
@@ -176,6 +178,16 @@ int UpgradeFailed(const QString& reason)
 }
 
 } // namespace
+
+std::optional<int64_t> NextChildLimitMs(int64_t limitMs, const std::function<int64_t()>& elapsedMs)
+{
+    // One reading: a second one could fall past the limit after the test and
+    // hand the child no limit at all.
+    const int64_t left = limitMs - elapsedMs();
+    if (left <= 0)
+        return std::nullopt;
+    return left;
+}
 
 int ListApps()
 {

@@ -2,10 +2,20 @@
 
 #include "command_line.h"
 
+#include <cstdint>
+#include <functional>
+#include <optional>
+
 namespace packagesbridge {
 
 // The bridge's two commands, carried out with flatpak. Both print to the
 // bridge's standard output and standard error and return its exit status.
+
+/// The time limit for the next child of a job allowed `limitMs` in all, the
+/// time spent so far read once from `elapsedMs`: what is left, at least 1 ms,
+/// since RunChild takes 0 or less for no limit at all; none when nothing is
+/// left. Pure but for the one call of `elapsedMs`.
+std::optional<int64_t> NextChildLimitMs(int64_t limitMs, const std::function<int64_t()>& elapsedMs);
 
 /// Prints the table of the applications installed in every flatpak
 /// installation the user can see, with the newer versions the remotes offer.

@@ -35,7 +35,7 @@ Targets OneApplication(const QList<InstalledApp>& matches, const QString& what)
 
 QString Defused(const QString& text)
 {
-    QString line = updater::SingleLine(text);
+    QString line = updater::BlankUnshowable(text);
     line.replace(QStringLiteral("Successfully installed"), QStringLiteral("Successfully_installed"));
     return line;
 }
