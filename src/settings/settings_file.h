@@ -23,8 +23,14 @@ inline constexpr int64_t MaxSettingsFileBytes = 64 * 1024;
 /// GUI thread.
 bool LoadSettingsFile(const QString& path, AppSettings& s, const runtime::DisplayMetrics& display);
 
+/// Most bytes of UTF-8 the alert names take in the file, so that a saved file
+/// always stays under MaxSettingsFileBytes and is read back whole (the box
+/// takes far more characters than that).
+inline constexpr qsizetype MaxAlertNamesBytes = 32 * 1024;
+
 /// The lines of the file for `s`, without line ends: two comment lines, then
-/// one line per key. Line breaks inside text values become blanks.
+/// one line per key. Line breaks inside text values become blanks; the alert
+/// names are cut to MaxAlertNamesBytes on a character boundary.
 QStringList SettingsFileLines(const AppSettings& s);
 
 /// Writes `s` to `path` so that the old file is replaced whole or not at all:

@@ -281,6 +281,21 @@ TEST(SettingsFile, RoundTripKeepsEveryValue)
     EXPECT_EQ(SettingsFileLines(b), SettingsFileLines(s));
 }
 
+TEST(SettingsFile, TheLongestAlertNamesStillSaveAFileThatReadsBack)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("s.ini");
+    AppSettings s = DefaultSettings(At96Dpi);
+    s.Refresh_Rate = 15;
+    s.Alert_Names = QString(32767, QChar(0x20AC)) + QStringLiteral("\U0001F600"); // the box's limit, 3 bytes each
+    ASSERT_TRUE(SaveSettingsFile(path, s));
+    EXPECT_LE(QFileInfo(path).size(), MaxSettingsFileBytes);
+    const AppSettings b = Loaded(testsupport::ReadBytes(path));
+    EXPECT_EQ(b.Refresh_Rate, 15) << "the whole file was read as damaged";
+    EXPECT_TRUE(s.Alert_Names.startsWith(b.Alert_Names));
+    EXPECT_EQ(b.Alert_Names.size(), MaxAlertNamesBytes / 3);
+}
+
 TEST(SettingsFile, FailedSaveLeavesTheOldFileWhole)
 {
     QTemporaryDir dir;
