@@ -2,13 +2,12 @@
 #include "sample_site_server.h"
 #include "program_environment.h"
 #include "support/test_files.h"
+#include "support/tray_host_standin.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
-#include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusVariant>
-#include <QDBusVirtualObject>
 #include <QFile>
 #include <QProcess>
 #include <QSize>
@@ -26,79 +25,8 @@
 
 namespace {
 
-const QString WatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
-const QString WatcherPath = QStringLiteral("/StatusNotifierWatcher");
-
-/// A session bus of our own, ended with the test.
-class PrivateBus
-{
-public:
-    PrivateBus()
-    {
-        daemon_.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"});
-        if (daemon_.waitForStarted(5000) && daemon_.waitForReadyRead(5000))
-            address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
-    }
-    ~PrivateBus()
-    {
-        daemon_.kill();
-        daemon_.waitForFinished(5000);
-    }
-    PrivateBus(const PrivateBus&) = delete;
-    PrivateBus& operator=(const PrivateBus&) = delete;
-
-    QString Address() const { return address_; }
-
-private:
-    QProcess daemon_;
-    QString address_;
-};
-
-/// The panel's side: owns the watcher name and records every item that
-/// registers with it. Gone from the bus when destroyed.
-class StandInWatcher : public QDBusVirtualObject
-{
-public:
-    StandInWatcher(const QString& address, const QString& connectionName)
-        : connectionName_(connectionName), bus_(QDBusConnection::connectToBus(address, connectionName))
-    {
-        up_ =
-            bus_.isConnected() && bus_.registerVirtualObject(WatcherPath, this) && bus_.registerService(WatcherService);
-    }
-    ~StandInWatcher() override
-    {
-        bus_.unregisterService(WatcherService);
-        bus_.unregisterObject(WatcherPath);
-        QDBusConnection::disconnectFromBus(connectionName_);
-    }
-    StandInWatcher(const StandInWatcher&) = delete;
-    StandInWatcher& operator=(const StandInWatcher&) = delete;
-
-    bool Up() const { return up_; }
-    QStringList items; // as registered: the item's service name
-
-    QString introspect(const QString&) const override { return QString(); }
-
-    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
-    {
-        QDBusConnection bus(connection);
-        const QString member = message.member();
-        if (member == u"RegisterStatusNotifierItem" && !message.arguments().isEmpty()) {
-            items << message.arguments().first().toString();
-            bus.send(message.createReply());
-        } else if (member == u"Get" && message.arguments().value(1).toString() == u"IsStatusNotifierHostRegistered") {
-            bus.send(message.createReply(QVariant::fromValue(QDBusVariant(true))));
-        } else {
-            bus.send(message.createErrorReply(QDBusError::UnknownMethod, member));
-        }
-        return true;
-    }
-
-private:
-    QString connectionName_;
-    QDBusConnection bus_;
-    bool up_ = false;
-};
+using testsupport::PrivateBus;
+using testsupport::StandInTrayHost;
 
 /// A property of the program's item.
 QDBusMessage ItemProperty(QDBusConnection& bus, const QString& item, const char* name)
@@ -183,7 +111,7 @@ TEST(TrayHost, TheIconGoesToAHostStartedBeforeOrAfterTheProgramAndAfterItRestart
         samplesite::Server site;
         ASSERT_TRUE(site.Start());
         site.StallPath(content::PictureChannelPath);
-        auto watcher = std::make_unique<StandInWatcher>(desktop.Address(), QString::number(++connection));
+        auto watcher = std::make_unique<StandInTrayHost>(desktop.Address(), QString::number(++connection));
         if (!r.hostFirst)
             watcher.reset();
 
@@ -199,7 +127,7 @@ TEST(TrayHost, TheIconGoesToAHostStartedBeforeOrAfterTheProgramAndAfterItRestart
 
         if (!r.hostFirst) {
             ASSERT_TRUE(QTest::qWaitFor([&] { return site.StalledRequests() == 1; }, 20000));
-            watcher = std::make_unique<StandInWatcher>(desktop.Address(), QString::number(++connection));
+            watcher = std::make_unique<StandInTrayHost>(desktop.Address(), QString::number(++connection));
         }
         ASSERT_TRUE(watcher->Up());
         ASSERT_TRUE(QTest::qWaitFor([&] { return !watcher->items.isEmpty(); }, 20000));
@@ -232,7 +160,7 @@ TEST(TrayHost, TheIconGoesToAHostStartedBeforeOrAfterTheProgramAndAfterItRestart
 
         // The panel restarts: the icon goes to the new one.
         watcher.reset();
-        watcher = std::make_unique<StandInWatcher>(desktop.Address(), QString::number(++connection));
+        watcher = std::make_unique<StandInTrayHost>(desktop.Address(), QString::number(++connection));
         ASSERT_TRUE(watcher->Up());
         ASSERT_TRUE(QTest::qWaitFor([&] { return !watcher->items.isEmpty(); }, 20000));
 

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QDBusVirtualObject>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+namespace testsupport {
+
+/// A session bus of our own (a dbus-daemon), ended with the object.
+class PrivateBus
+{
+public:
+    PrivateBus();
+    ~PrivateBus();
+    PrivateBus(const PrivateBus&) = delete;
+    PrivateBus& operator=(const PrivateBus&) = delete;
+
+    /// The address to connect to; empty when the daemon did not start.
+    QString Address() const { return address_; }
+
+private:
+    QProcess daemon_;
+    QString address_;
+};
+
+/// A panel's side of the tray: owns the StatusNotifier watcher name on its own
+/// connection, says a host is registered and records every item that
+/// registers. Gone from the bus when destroyed.
+class StandInTrayHost : public QDBusVirtualObject
+{
+public:
+    StandInTrayHost(const QString& address, const QString& connectionName);
+    ~StandInTrayHost() override;
+    StandInTrayHost(const StandInTrayHost&) = delete;
+    StandInTrayHost& operator=(const StandInTrayHost&) = delete;
+
+    bool Up() const { return up_; }
+    QDBusConnection& Connection() { return bus_; }
+
+    /// Items as registered: their service names, in order. Read it on the
+    /// thread the stand-in lives on.
+    QStringList items;
+
+    QString introspect(const QString&) const override { return QString(); }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
+
+private:
+    QString connectionName_;
+    QDBusConnection bus_;
+    bool up_ = false;
+};
+
+} // namespace testsupport
