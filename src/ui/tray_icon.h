@@ -53,9 +53,11 @@ bool TrayHasImage(int64_t id, ImageId image);
 /// Removes every icon (exit path).
 void TrayRemoveAll();
 
-/// Calls `onAppeared` on the GUI thread whenever a StatusNotifier host comes
-/// up after start-up or restarts; re-adding the icon then moves it there.
-/// (An XEmbed tray that appears or restarts takes the icon by itself.)
+/// Starts following the StatusNotifier host, which TrayAdd and TrayShown
+/// then ask about; call it before the first TrayAdd. Calls `onAppeared` on
+/// the GUI thread whenever a host comes up after start-up, restarts or joins
+/// another; re-adding the icon then moves it there. (An XEmbed tray that
+/// appears or restarts takes the icon by itself.)
 void WatchTrayHosts(std::function<void()> onAppeared);
 
 /// The first 63 characters of `text`, as the tooltip shows it. Pure.

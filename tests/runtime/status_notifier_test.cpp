@@ -1,18 +1,21 @@
 #include "runtime/status_notifier.h"
+#include "runtime/tray_host.h"
 #include "support/tray_host_standin.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDeadlineTimer>
+#include <QThread>
 #include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
-// The item in this process, on a private session bus: the item's state is
-// per process, so one bus serves the suite.
+// The item and the host watch in this process, on a private session bus: the
+// item's and the watch's state is per process, so one bus serves the suite.
 
 namespace {
 
@@ -88,4 +91,31 @@ TEST_F(StatusNotifier, IntrospectionDescribesTheItemAndItsMenu)
             EXPECT_TRUE(interfaces.contains(expected)) << r.path << " lacks " << expected;
     }
     runtime::HideStatusNotifier();
+}
+
+TEST_F(StatusNotifier, AHostReadingTheItemAsItRegistersDoesNotHoldUpTheProgram)
+{
+    // The host runs on a thread of its own, as it would in its own process,
+    // and reads the item's title before it answers the registration.
+    auto host = std::make_unique<testsupport::StandInTrayHost>(desktop->Address(), "reading-host");
+    ASSERT_TRUE(host->Up());
+    host->readTitleFirst = true;
+    QThread hostThread;
+    host->moveToThread(&hostThread);
+    hostThread.start();
+
+    runtime::WatchTrayHost([] {});
+    EXPECT_TRUE(runtime::TrayHostPresent()); // the answer to the question asked at start
+    ASSERT_TRUE(runtime::ShowStatusNotifier("Zorvane", {}, {}));
+    // The host now waits for the item, which answers once this thread pumps.
+    const QDeadlineTimer deadline(10000);
+    while (!host->readingTitle && !deadline.hasExpired())
+        QThread::msleep(5);
+    ASSERT_TRUE(host->readingTitle);
+    EXPECT_TRUE(runtime::TrayHostPresent()) << "asked the host, which was waiting for the item";
+    EXPECT_TRUE(PumpUntil([&] { return host->titlesRead == 1; }));
+
+    runtime::HideStatusNotifier();
+    hostThread.quit();
+    hostThread.wait();
 }

@@ -44,7 +44,18 @@ bool StandInTrayHost::handleMessage(const QDBusMessage& message, const QDBusConn
     QDBusConnection bus(connection);
     const QString member = message.member();
     if (member == u"RegisterStatusNotifierItem" && !message.arguments().isEmpty()) {
-        items << message.arguments().first().toString();
+        const QString item = message.arguments().first().toString();
+        items << item;
+        if (readTitleFirst) {
+            readingTitle = true;
+            QDBusMessage get =
+                QDBusMessage::createMethodCall(item, "/StatusNotifierItem", "org.freedesktop.DBus.Properties", "Get");
+            get << QStringLiteral("org.kde.StatusNotifierItem") << QStringLiteral("Title");
+            const QDBusMessage title = bus.call(get, QDBus::Block, 20000);
+            if (!qvariant_cast<QDBusVariant>(title.arguments().value(0)).variant().toString().isEmpty())
+                ++titlesRead;
+            readingTitle = false;
+        }
         bus.send(message.createReply());
     } else if (member == u"Get" && message.arguments().value(1).toString() == u"IsStatusNotifierHostRegistered") {
         bus.send(message.createReply(QVariant::fromValue(QDBusVariant(true))));

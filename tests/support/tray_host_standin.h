@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+
 namespace testsupport {
 
 /// A session bus of our own (a dbus-daemon), ended with the object.
@@ -27,7 +29,8 @@ private:
 
 /// A panel's side of the tray: owns the StatusNotifier watcher name on its own
 /// connection, says a host is registered and records every item that
-/// registers. Gone from the bus when destroyed.
+/// registers. Gone from the bus when destroyed. It may be moved to a thread of
+/// its own, to stand for a host in another process.
 class StandInTrayHost : public QDBusVirtualObject
 {
 public:
@@ -42,6 +45,14 @@ public:
     /// Items as registered: their service names, in order. Read it on the
     /// thread the stand-in lives on.
     QStringList items;
+
+    /// When set, a registration is answered only once the item's title has
+    /// been read from it, as hosts that read the item synchronously do.
+    std::atomic<bool> readTitleFirst{false};
+    /// While the title is being read, the stand-in answers nothing else.
+    std::atomic<bool> readingTitle{false};
+    /// Title reads the item answered with a title.
+    std::atomic<int> titlesRead{0};
 
     QString introspect(const QString&) const override { return QString(); }
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
