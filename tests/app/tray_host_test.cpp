@@ -7,6 +7,7 @@
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusServiceWatcher>
 #include <QDBusVariant>
 #include <QFile>
 #include <QProcess>
@@ -19,8 +20,8 @@
 #include <memory>
 
 // The program in a desktop whose panel (the StatusNotifier host) starts
-// before it, after it, and restarts: each time the icon is offered to the
-// host, and the menu the host shows works. The desktop is a private session
+// before it, after it, is joined by a second one, and restarts: each time the
+// icon is offered to the host, and the menu the host shows works. The desktop is a private session
 // bus; the host is a stand-in watcher in this process.
 
 namespace {
@@ -157,6 +158,20 @@ TEST(TrayHost, TheIconGoesToAHostStartedBeforeOrAfterTheProgramAndAfterItRestart
         EXPECT_FALSE(title.isEmpty());
         EXPECT_EQ(qvariant_cast<QDBusVariant>(ItemProperty(client, item, "Title").arguments().value(0)).variant(),
                   "Zorvane Software Updates and News");
+
+        {
+            // A second panel comes up: the item registers with it under the
+            // name it has. A name dropped and taken again, however quickly,
+            // makes hosts forget the item.
+            int ownerChanges = 0;
+            QDBusServiceWatcher owner(item, watcher->Connection(), QDBusServiceWatcher::WatchForOwnerChange);
+            QObject::connect(&owner, &QDBusServiceWatcher::serviceOwnerChanged, [&] { ++ownerChanges; });
+            const qsizetype registrations = watcher->items.size();
+            watcher->AnnounceHost();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return watcher->items.size() > registrations; }, 20000));
+            EXPECT_EQ(watcher->items.last(), item);
+            EXPECT_EQ(ownerChanges, 0) << "the item's name was dropped for a second panel";
+        }
 
         // The panel restarts: the icon goes to the new one.
         watcher.reset();

@@ -39,6 +39,11 @@ StandInTrayHost::~StandInTrayHost()
     QDBusConnection::disconnectFromBus(connectionName_);
 }
 
+void StandInTrayHost::AnnounceHost()
+{
+    bus_.send(QDBusMessage::createSignal(WatcherPath, WatcherService, QStringLiteral("StatusNotifierHostRegistered")));
+}
+
 bool StandInTrayHost::handleMessage(const QDBusMessage& message, const QDBusConnection& connection)
 {
     QDBusConnection bus(connection);

@@ -42,6 +42,9 @@ public:
     bool Up() const { return up_; }
     QDBusConnection& Connection() { return bus_; }
 
+    /// Says one more host has registered, as a second panel does.
+    void AnnounceHost();
+
     /// Items as registered: their service names, in order. Read it on the
     /// thread the stand-in lives on.
     QStringList items;
