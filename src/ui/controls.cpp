@@ -5,6 +5,7 @@
 #include "ui/control_registry.h"
 #include "ui/control_widgets.h"
 #include "ui/gui_thread.h"
+#include "ui/pixel_ratio.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -426,7 +427,7 @@ void SetImage(int64_t number, ImageId image)
     OnGuiThread([&] {
         QWidget* w = Widget(number);
         if (auto* label = qobject_cast<QLabel*>(w)) {
-            label->setPixmap(Image(image));
+            ShowImageSharp(*label, image);
             if (dynamic_cast<ImageLabel*>(label) != nullptr)
                 label->resize(ImageSize(image));
         } else if (auto* button = qobject_cast<QToolButton*>(w)) {
@@ -440,7 +441,7 @@ void SetPicture(int64_t number, const QPixmap& picture)
 {
     OnGuiThread([&] {
         if (auto* label = qobject_cast<QLabel*>(Widget(number))) {
-            label->setPixmap(picture);
+            ShowPictureSharp(*label, picture);
             if (dynamic_cast<ImageLabel*>(label) != nullptr)
                 label->resize(picture.deviceIndependentSize().toSize());
         }
@@ -451,9 +452,9 @@ void SetPictureImage(int64_t number, const QImage& picture)
 {
     OnGuiThread([&] {
         if (auto* label = qobject_cast<QLabel*>(Widget(number))) {
-            label->setPixmap(QPixmap::fromImage(picture));
+            ShowPictureSharp(*label, QPixmap::fromImage(picture));
             if (dynamic_cast<ImageLabel*>(label) != nullptr)
-                label->resize(picture.size());
+                label->resize(picture.deviceIndependentSize().toSize());
         }
     });
 }
