@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/desktop_texts.h"
+#include "app/picture_of_the_day.h"
 #include "runtime/app_identity.h"
 #include "runtime/display_metrics.h"
 #include "runtime/process_state.h"
@@ -10,6 +11,7 @@
 #include "ui/control_numbers.h"
 #include "ui/controls.h"
 #include "ui/list_control.h"
+#include "ui/pixel_ratio.h"
 #include "ui/tab_control.h"
 
 #include <optional>
@@ -215,6 +217,13 @@ void FinishMainWindowControls()
     ui::SetAlignment(ProductCaption, Qt::AlignRight | Qt::AlignVCenter);
     ui::SetBorder(StatusLine, QStringLiteral("thin"));
     ui::SetAlignment(StatusLine, Qt::AlignLeft | Qt::AlignVCenter);
+
+    // The toolkit draws its own images again for a screen with another pixel
+    // ratio; the picture of the day is composed here, so it is redrawn here.
+    ui::SetPixelRatioChangedHandler([](int64_t number) {
+        if (number == PictureImage)
+            RedrawPicture();
+    });
 }
 
 } // namespace

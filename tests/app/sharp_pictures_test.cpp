@@ -1,17 +1,26 @@
+#include "app/picture_of_the_day.h"
+#include "app/shell_state.h"
+#include "runtime/app_paths.h"
+#include "runtime/display_metrics.h"
+#include "runtime/process_state.h"
+#include "support/test_files.h"
 #include "ui/control_numbers.h"
 #include "ui/controls.h"
 #include "ui/pixel_ratio.h"
 #include "window_fixture.h"
 
+#include <QBuffer>
 #include <QGuiApplication>
+#include <QImage>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-// The images on the screen's own pixels. Built into app_test, on a plain
-// screen, and into app_hidpi_test, on a screen scaled to 200 % with a second
-// one at 300 % beside it.
+// The images and the picture of the day on the screen's own pixels. Built
+// into app_test, on a plain screen, and into app_hidpi_test, on a screen
+// scaled to 200 % with a second one at 300 % beside it.
 
 namespace {
 
@@ -39,6 +48,18 @@ QStringList NotDrawnAt(int64_t window, qreal ratio)
     return wrong;
 }
 
+/// Writes a 400 x 200 blue photo where the picture worker leaves its download.
+void DownloadBluePhoto(const QTemporaryDir& dir)
+{
+    runtime::PictureTempPath = dir.filePath("Zorvane_POTD");
+    QImage photo(400, 200, QImage::Format_RGB32);
+    photo.fill(Qt::blue);
+    QByteArray png;
+    QBuffer buffer(&png);
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && photo.save(&buffer, "PNG"));
+    testsupport::WriteBytes(runtime::PictureTempPath, png);
+}
+
 } // namespace
 
 TEST(SharpPictures, ImagesAreDrawnInTheScreensPixelsAtTheirSizeInTheLayout)
@@ -50,6 +71,26 @@ TEST(SharpPictures, ImagesAreDrawnInTheScreensPixelsAtTheirSizeInTheLayout)
     EXPECT_EQ(ui::Geometry(ui::id::VisitSiteImage).size(), QSize(40, 40)); // the layout is the plain screen's
 }
 
+TEST(SharpPictures, ThePictureOfTheDayIsComposedInTheScreensPixels)
+{
+    ASSERT_TRUE(apptest::CreateProgramWindows());
+    QTemporaryDir dir;
+    DownloadBluePhoto(dir);
+    app::ShowPicture();
+    const int side = static_cast<int>(runtime::Scaled(249, runtime::Display.uiScale));
+    EXPECT_EQ(ui::Geometry(ui::id::PictureImage).size(), QSize(side, side));
+    const QPixmap shown = ui::Picture(ui::id::PictureImage);
+    EXPECT_EQ(shown.devicePixelRatio(), ScreenRatio);
+    EXPECT_EQ(shown.size(), QSize(side, side) * ScreenRatio);
+    // The frame is one logical pixel wide; the photo starts right after it.
+    const QImage pixels = shown.toImage();
+    const int middle = pixels.height() / 2;
+    const int line = static_cast<int>(ScreenRatio);
+    EXPECT_NE(pixels.pixelColor(0, middle), QColor(Qt::blue));
+    EXPECT_EQ(pixels.pixelColor(line - 1, middle), pixels.pixelColor(0, middle));
+    EXPECT_EQ(pixels.pixelColor(line, middle), QColor(Qt::blue));
+}
+
 TEST(SharpPictures, AWindowMovedToAScreenWithAnotherRatioIsDrawnAgain)
 {
     if (QGuiApplication::screens().size() < 2)
@@ -57,6 +98,11 @@ TEST(SharpPictures, AWindowMovedToAScreenWithAnotherRatioIsDrawnAgain)
     ASSERT_TRUE(apptest::CreateProgramWindows());
     const QScreen* other = QGuiApplication::screens().at(1);
     ASSERT_NE(other->devicePixelRatio(), ScreenRatio);
+    QTemporaryDir dir;
+    DownloadBluePhoto(dir);
+    runtime::GuiReady = 1;
+    app::PictureReady = 1; // the picture of the day is loaded and shown
+    app::ShowPicture();
 
     ui::ShowWindow(ui::id::MainWindow);
     ui::Move(ui::id::MainWindow, other->geometry().x() + 10, other->geometry().y() + 10);
@@ -64,4 +110,6 @@ TEST(SharpPictures, AWindowMovedToAScreenWithAnotherRatioIsDrawnAgain)
     EXPECT_EQ(NotDrawnAt(ui::id::MainWindow, other->devicePixelRatio()).join("; ").toStdString(), "");
 
     ui::HideWindow(ui::id::MainWindow);
+    app::PictureReady = 0;
+    runtime::GuiReady = 0;
 }
