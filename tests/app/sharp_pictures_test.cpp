@@ -9,7 +9,6 @@
 #include "ui/pixel_ratio.h"
 #include "window_fixture.h"
 
-#include <QBuffer>
 #include <QGuiApplication>
 #include <QImage>
 #include <QScreen>
@@ -54,10 +53,7 @@ void DownloadBluePhoto(const QTemporaryDir& dir)
     runtime::PictureTempPath = dir.filePath("Zorvane_POTD");
     QImage photo(400, 200, QImage::Format_RGB32);
     photo.fill(Qt::blue);
-    QByteArray png;
-    QBuffer buffer(&png);
-    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && photo.save(&buffer, "PNG"));
-    testsupport::WriteBytes(runtime::PictureTempPath, png);
+    testsupport::WriteBytes(runtime::PictureTempPath, apptest::PngBytes(photo));
 }
 
 } // namespace
