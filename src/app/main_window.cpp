@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/desktop_texts.h"
+#include "app/picture_of_the_day.h"
 #include "runtime/app_identity.h"
 #include "runtime/display_metrics.h"
 #include "runtime/process_state.h"
@@ -11,6 +12,7 @@
 #include "ui/control_numbers.h"
 #include "ui/controls.h"
 #include "ui/list_control.h"
+#include "ui/pixel_ratio.h"
 #include "ui/tab_control.h"
 
 #include <optional>
@@ -224,6 +226,13 @@ void FinishMainWindowControls()
     ui::MarkAsStatusBar(StatusLine);
     // The wink is decoration: nothing to press.
     ui::SetTabStop(WinkImage, false);
+
+    // The toolkit draws its own images again for a screen with another pixel
+    // ratio; the picture of the day is composed here, so it is redrawn here.
+    ui::SetPixelRatioChangedHandler([](int64_t number) {
+        if (number == PictureImage)
+            RedrawPicture();
+    });
 }
 
 } // namespace

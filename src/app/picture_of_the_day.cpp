@@ -15,6 +15,7 @@
 #include "settings/app_settings.h"
 #include "ui/control_numbers.h"
 #include "ui/controls.h"
+#include "ui/pixel_ratio.h"
 
 #include <QApplication>
 #include <QImage>
@@ -22,6 +23,8 @@
 #include <QPainter>
 #include <QPalette>
 
+#include <algorithm>
+#include <cmath>
 #include <mutex>
 
 namespace app {
@@ -132,10 +135,14 @@ void ShowPicture()
     const QByteArray format = reader.format();
     const bool known = format == "png" || format == "jpeg" || format == "gif";
     const QImage decoded = known ? reader.read().convertToFormat(QImage::Format_ARGB32) : QImage();
+    // Composed in the screen's own pixels, so that a scaled screen shows the
+    // photo sharp; the square keeps its size in the layout.
     const int side = static_cast<int>(runtime::Scaled(249, runtime::Display.uiScale));
+    const qreal ratio = ui::PixelRatio(ui::id::PictureImage);
+    const int deviceSide = static_cast<int>(std::lround(side * ratio));
     const std::optional<content::PictureFit> fit =
-        decoded.isNull() ? std::nullopt : content::FitPicture(side, decoded.width(), decoded.height());
-    if (!fit || side <= 0) {
+        decoded.isNull() ? std::nullopt : content::FitPicture(deviceSide, decoded.width(), decoded.height());
+    if (!fit || deviceSide <= 0) {
         ui::SetImage(ui::id::PictureImage, ui::ImageId::NoPicture);
         return;
     }
@@ -147,14 +154,18 @@ void ShowPicture()
     const QColor background = colours.background;
     const QColor frame = colours.frame;
 
-    QImage composed(side, side, QImage::Format_ARGB32);
+    QImage composed(deviceSide, deviceSide, QImage::Format_ARGB32);
     composed.fill(background);
     QPainter painter(&composed);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(QRect(fit->x, fit->y, fit->width, fit->height), decoded);
-    painter.setPen(frame);
-    painter.drawRect(0, 0, side - 1, side - 1);
+    // One logical pixel wide, on every side.
+    const int line = std::max(1, static_cast<int>(std::lround(ratio)));
+    for (const QRect& edge : {QRect(0, 0, deviceSide, line), QRect(0, deviceSide - line, deviceSide, line),
+                              QRect(0, 0, line, deviceSide), QRect(deviceSide - line, 0, line, deviceSide)})
+        painter.fillRect(edge, frame);
     painter.end();
+    composed.setDevicePixelRatio(ratio);
     ui::SetPictureImage(ui::id::PictureImage, composed);
 }
 

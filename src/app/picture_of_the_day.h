@@ -20,16 +20,18 @@ void StartPictureWorker();
 /// picture to PictureTempPath and shows it (or NoPicture). Its own thread.
 void PictureWorker();
 
-/// Decodes PictureTempPath and shows it fitted and framed in PictureImage;
-/// NoPicture when it cannot be decoded. Any thread.
+/// Decodes PictureTempPath and shows it fitted and framed in PictureImage,
+/// drawn in the device pixels of PictureImage's screen; NoPicture when it
+/// cannot be decoded. Any thread.
 void ShowPicture();
 
 /// Shows a picture that arrived while start-up was still running, once.
 /// Called right after GuiReady is set. GUI thread.
 void ShowPictureHeldDuringStartup();
 
-/// Draws the loaded picture again in the current scheme's colours; nothing
-/// while a worker runs or when no picture is loaded. GUI thread.
+/// Draws the loaded picture again in the current scheme's colours and for
+/// the current screen; nothing while a worker runs or when no picture is
+/// loaded. GUI thread.
 void RedrawPicture();
 
 /// Puts the published title on PictureImage's tooltip when it changed.

@@ -42,9 +42,10 @@ std::vector<ui::MenuItem> TrayMenuItems()
 bool CreateTray()
 {
     ui::CreatePopupMenu(TrayMenu, TrayMenuItems());
-    RecreateTrayIcon();
-    // A panel started after the program, or restarted, gets the icon too.
+    // A panel started after the program, restarted or added gets the icon
+    // too. Watched first: adding the icon asks what the watch has learned.
     ui::WatchTrayHosts(RecreateTrayIcon);
+    RecreateTrayIcon();
     return true;
 }
 

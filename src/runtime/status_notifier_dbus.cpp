@@ -177,6 +177,7 @@ const QString MenuPath = QStringLiteral("/MenuBar");
 const QString ItemInterface = QStringLiteral("org.kde.StatusNotifierItem");
 const QString MenuInterface = QStringLiteral("com.canonical.dbusmenu");
 const QString PropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
+const QString IntrospectableInterface = QStringLiteral("org.freedesktop.DBus.Introspectable");
 const QString WatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 
 /// What the item shows and whom it tells. GUI thread only.
@@ -295,6 +296,14 @@ bool AnswerProperties(const QDBusMessage& message, const QDBusConnection& connec
     return true;
 }
 
+/// Left to Qt, which answers it from the object's introspect() and adds the
+/// standard interfaces; a virtual object that claims it hides both.
+bool IsIntrospection(const QDBusMessage& message)
+{
+    return message.interface() == IntrospectableInterface ||
+           (message.interface().isEmpty() && message.member() == u"Introspect");
+}
+
 class ItemObject : public QDBusVirtualObject
 {
 public:
@@ -325,6 +334,8 @@ public:
                               "<arg name=\"y\" type=\"i\" direction=\"in\"/></method>"
                               "<method name=\"Scroll\"><arg name=\"delta\" type=\"i\" direction=\"in\"/>"
                               "<arg name=\"orientation\" type=\"s\" direction=\"in\"/></method>"
+                              "<method name=\"ProvideXdgActivationToken\">"
+                              "<arg name=\"token\" type=\"s\" direction=\"in\"/></method>"
                               "<signal name=\"NewTitle\"/><signal name=\"NewIcon\"/><signal name=\"NewAttentionIcon\"/>"
                               "<signal name=\"NewOverlayIcon\"/><signal name=\"NewToolTip\"/>"
                               "<signal name=\"NewStatus\"><arg name=\"status\" type=\"s\"/></signal>"
@@ -333,6 +344,8 @@ public:
 
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
     {
+        if (IsIntrospection(message))
+            return false;
         if (message.interface() == PropertiesInterface)
             return AnswerProperties(message, connection, ItemInterface, ItemProperties());
         const QString member = message.member();
@@ -486,6 +499,8 @@ public:
 
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
     {
+        if (IsIntrospection(message))
+            return false;
         if (message.interface() == PropertiesInterface)
             return AnswerProperties(message, connection, MenuInterface, MenuBarProperties());
         const QString member = message.member();

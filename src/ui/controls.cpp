@@ -6,6 +6,7 @@
 #include "ui/control_registry.h"
 #include "ui/control_widgets.h"
 #include "ui/gui_thread.h"
+#include "ui/pixel_ratio.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -440,7 +441,7 @@ void SetImage(int64_t number, ImageId image)
     OnGuiThread([&] {
         QWidget* w = Widget(number);
         if (auto* label = qobject_cast<QLabel*>(w)) {
-            label->setPixmap(Image(image));
+            ShowImageSharp(*label, image);
             if (dynamic_cast<ImageLabel*>(label) != nullptr)
                 label->resize(ImageSize(image));
         } else if (auto* button = qobject_cast<QToolButton*>(w)) {
@@ -454,7 +455,7 @@ void SetPicture(int64_t number, const QPixmap& picture)
 {
     OnGuiThread([&] {
         if (auto* label = qobject_cast<QLabel*>(Widget(number))) {
-            label->setPixmap(picture);
+            ShowPictureSharp(*label, picture);
             if (dynamic_cast<ImageLabel*>(label) != nullptr)
                 label->resize(picture.deviceIndependentSize().toSize());
         }
@@ -465,9 +466,9 @@ void SetPictureImage(int64_t number, const QImage& picture)
 {
     OnGuiThread([&] {
         if (auto* label = qobject_cast<QLabel*>(Widget(number))) {
-            label->setPixmap(QPixmap::fromImage(picture));
+            ShowPictureSharp(*label, QPixmap::fromImage(picture));
             if (dynamic_cast<ImageLabel*>(label) != nullptr)
-                label->resize(picture.size());
+                label->resize(picture.deviceIndependentSize().toSize());
         }
     });
 }

@@ -53,7 +53,9 @@ FontKind Font(int64_t number);
 void SetState(int64_t number, int64_t state);
 int64_t State(int64_t number);
 
-/// Shows an image; an image control takes the size of its picture.
+/// Shows an image; an image control takes the size of its picture, in
+/// logical pixels. An image is drawn for the control's screen (see
+/// ui/pixel_ratio.h); a picture keeps the device pixel ratio it carries.
 void SetImage(int64_t number, ImageId image);
 void SetPicture(int64_t number, const QPixmap& picture);
 /// Shows a picture drawn off the GUI thread (a QImage may be made anywhere,

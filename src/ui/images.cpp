@@ -8,7 +8,7 @@
 
 #include <array>
 #include <map>
-#include <utility>
+#include <tuple>
 
 // Q_INIT_RESOURCE declares the resource's init function in the enclosing
 // namespace, so it has to be called from the global one.
@@ -101,7 +101,8 @@ const ImageEntry* FindEntry(ImageId id)
     return index < kImages.size() ? &kImages[index] : nullptr;
 }
 
-using CacheKey = std::pair<int, std::pair<int, int>>;
+/// Image, device width and height, ratio.
+using CacheKey = std::tuple<int, int, int, qreal>;
 
 std::map<CacheKey, QPixmap>& Cache()
 {
@@ -119,7 +120,7 @@ bool OnGuiThread()
     return qGuiApp != nullptr && QThread::currentThread() == qGuiApp->thread();
 }
 
-QPixmap Render(const ImageEntry& entry, QSize size)
+QPixmap Render(const ImageEntry& entry, QSize size, qreal ratio)
 {
     static const bool resourcesReady = [] {
         InitImageResources();
@@ -134,8 +135,12 @@ QPixmap Render(const ImageEntry& entry, QSize size)
     if (pixmap.isNull())
         return pixmap;
     pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    {
+        QPainter painter(&pixmap);
+        renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    }
+    // Set after drawing: the drawing above fills every device pixel.
+    pixmap.setDevicePixelRatio(ratio);
     return pixmap;
 }
 
@@ -147,7 +152,7 @@ QSize ImageSize(ImageId id)
     return entry ? entry->size : QSize();
 }
 
-QPixmap Image(ImageId id, QSize size)
+QPixmap Image(ImageId id, QSize size, qreal ratio)
 {
     const ImageEntry* entry = FindEntry(id);
     // QPixmap aborts without a QGuiApplication, and the cache is not shared
@@ -156,14 +161,17 @@ QPixmap Image(ImageId id, QSize size)
         return QPixmap();
     if (size.isEmpty())
         size = entry->size;
-    if (size.width() > kMaxSide || size.height() > kMaxSide)
+    if (!(ratio > 0)) // also a NaN
+        ratio = 1.0;
+    const QSize device(qRound(size.width() * ratio), qRound(size.height() * ratio));
+    if (device.isEmpty() || device.width() > kMaxSide || device.height() > kMaxSide)
         return QPixmap();
 
-    const CacheKey key{static_cast<int>(id), {size.width(), size.height()}};
+    const CacheKey key{static_cast<int>(id), device.width(), device.height(), ratio};
     auto& cache = Cache();
     if (const auto found = cache.find(key); found != cache.end())
         return found->second;
-    QPixmap pixmap = Render(*entry, size);
+    QPixmap pixmap = Render(*entry, device, ratio);
     if (pixmap.isNull())
         return pixmap;
     // Pixmaps must go before the application object does: the application's

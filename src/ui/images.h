@@ -62,10 +62,13 @@ enum class ImageId {
 /// The design size of an image in pixels (its size on a 96-DPI screen).
 QSize ImageSize(ImageId id);
 
-/// The image rendered at its design size (or at `size` when given). The
-/// result is cached; a null pixmap only if the resource is missing, which a
-/// test guards against. GUI thread (rendering SVG needs QGuiApplication).
-QPixmap Image(ImageId id, QSize size = QSize());
+/// The image rendered at its design size (or at `size` when given), in
+/// logical pixels. With a `ratio` other than 1 it is drawn with that many
+/// device pixels per logical pixel (the size times `ratio`, rounded) and
+/// carries the ratio, so a scaled screen shows it sharp. The result is
+/// cached; a null pixmap only if the resource is missing, which a test
+/// guards against. GUI thread (rendering SVG needs QGuiApplication).
+QPixmap Image(ImageId id, QSize size = QSize(), qreal ratio = 1.0);
 
 /// The image as an icon, for tabs, menus, list rows and the tray.
 QIcon Icon(ImageId id);

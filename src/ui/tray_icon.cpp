@@ -114,13 +114,19 @@ QString TrayTooltipText(const QString& text)
 bool TrayAdd(int64_t id, int64_t ownerWindow, ImageId image)
 {
     return OnGuiThread([&] {
-        const int64_t menu = Table().count(id) != 0 ? Table()[id].menu : -1;
-        Remove(id); // a stale entry (the host went away) is replaced
+        const auto old = Table().find(id);
+        const int64_t menu = old != Table().end() ? old->second.menu : -1;
+        // An item already on the bus keeps its name: a host that comes (back)
+        // only needs it registered again, and hosts forget an item whose
+        // name is dropped, even when it is taken again at once.
+        const bool onBus = old != Table().end() && OnNotifier(old->second);
+        if (!onBus)
+            Remove(id); // a stale XEmbed icon is replaced
         TrayEntry entry;
         entry.owner = ownerWindow;
         entry.image = image;
         entry.menu = menu;
-        if (runtime::TrayHostPresent()) {
+        if (onBus || runtime::TrayHostPresent()) {
             runtime::StatusNotifierHandlers handlers;
             handlers.activate = [id, ownerWindow] {
                 runtime::InsertEvent({runtime::EvTray, ownerWindow, id, TrayLeftClick, 0});
@@ -137,6 +143,7 @@ bool TrayAdd(int64_t id, int64_t ownerWindow, ImageId image)
                 Table()[id] = std::move(entry);
                 return true;
             }
+            Remove(id); // the bus is gone: the XEmbed icon below takes over
         }
         // Qt decides once per process whether to use a StatusNotifier host,
         // and only a host seen at that moment counts; so the bus item above

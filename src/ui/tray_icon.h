@@ -25,7 +25,9 @@ constexpr int64_t TrayLeftDoubleClick = 2;
 
 /// Adds (or re-adds) icon `id` for `ownerWindow` with `image`, without a
 /// tooltip: to the StatusNotifier host running now, else as an XEmbed icon
-/// that waits for a tray. True when it is in a notification area now.
+/// that waits for a tray. An icon already offered on the bus stays there and
+/// is only registered with the host again. True when it is in a notification
+/// area now.
 bool TrayAdd(int64_t id, int64_t ownerWindow, ImageId image);
 
 /// Whether icon `id` is in a notification area now, so a hidden window can
@@ -53,9 +55,11 @@ bool TrayHasImage(int64_t id, ImageId image);
 /// Removes every icon (exit path).
 void TrayRemoveAll();
 
-/// Calls `onAppeared` on the GUI thread whenever a StatusNotifier host comes
-/// up after start-up or restarts; re-adding the icon then moves it there.
-/// (An XEmbed tray that appears or restarts takes the icon by itself.)
+/// Starts following the StatusNotifier host, which TrayAdd and TrayShown
+/// then ask about; call it before the first TrayAdd. Calls `onAppeared` on
+/// the GUI thread whenever a host comes up after start-up, restarts or joins
+/// another; re-adding the icon then moves it there. (An XEmbed tray that
+/// appears or restarts takes the icon by itself.)
 void WatchTrayHosts(std::function<void()> onAppeared);
 
 /// The first 63 characters of `text`, as the tooltip shows it. Pure.

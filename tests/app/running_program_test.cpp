@@ -24,7 +24,6 @@
 #include "ui/tab_control.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QDate>
 #include <QLocale>
 #include <QMessageBox>
@@ -275,9 +274,8 @@ TEST(ShowPicture, OnlyTheSitesFormatsToldByTheirContent)
     runtime::PictureTempPath = dir.filePath("Zorvane_POTD");
     QImage png(40, 30, QImage::Format_RGB32);
     png.fill(Qt::blue);
-    QByteArray pngBytes;
-    QBuffer buffer(&pngBytes);
-    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && png.save(&buffer, "PNG"));
+    const QByteArray pngBytes = apptest::PngBytes(png);
+    ASSERT_FALSE(pngBytes.isEmpty());
     const QImage noPicture = ui::Image(ui::ImageId::NoPicture).toImage();
     const struct
     {

@@ -2,13 +2,13 @@
 #include "sample_site_server.h"
 #include "program_environment.h"
 #include "support/test_files.h"
+#include "support/tray_host_standin.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
-#include <QDBusError>
 #include <QDBusMessage>
+#include <QDBusServiceWatcher>
 #include <QDBusVariant>
-#include <QDBusVirtualObject>
 #include <QFile>
 #include <QProcess>
 #include <QSize>
@@ -20,85 +20,14 @@
 #include <memory>
 
 // The program in a desktop whose panel (the StatusNotifier host) starts
-// before it, after it, and restarts: each time the icon is offered to the
-// host, and the menu the host shows works. The desktop is a private session
+// before it, after it, is joined by a second one, and restarts: each time the
+// icon is offered to the host, and the menu the host shows works. The desktop is a private session
 // bus; the host is a stand-in watcher in this process.
 
 namespace {
 
-const QString WatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
-const QString WatcherPath = QStringLiteral("/StatusNotifierWatcher");
-
-/// A session bus of our own, ended with the test.
-class PrivateBus
-{
-public:
-    PrivateBus()
-    {
-        daemon_.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"});
-        if (daemon_.waitForStarted(5000) && daemon_.waitForReadyRead(5000))
-            address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
-    }
-    ~PrivateBus()
-    {
-        daemon_.kill();
-        daemon_.waitForFinished(5000);
-    }
-    PrivateBus(const PrivateBus&) = delete;
-    PrivateBus& operator=(const PrivateBus&) = delete;
-
-    QString Address() const { return address_; }
-
-private:
-    QProcess daemon_;
-    QString address_;
-};
-
-/// The panel's side: owns the watcher name and records every item that
-/// registers with it. Gone from the bus when destroyed.
-class StandInWatcher : public QDBusVirtualObject
-{
-public:
-    StandInWatcher(const QString& address, const QString& connectionName)
-        : connectionName_(connectionName), bus_(QDBusConnection::connectToBus(address, connectionName))
-    {
-        up_ =
-            bus_.isConnected() && bus_.registerVirtualObject(WatcherPath, this) && bus_.registerService(WatcherService);
-    }
-    ~StandInWatcher() override
-    {
-        bus_.unregisterService(WatcherService);
-        bus_.unregisterObject(WatcherPath);
-        QDBusConnection::disconnectFromBus(connectionName_);
-    }
-    StandInWatcher(const StandInWatcher&) = delete;
-    StandInWatcher& operator=(const StandInWatcher&) = delete;
-
-    bool Up() const { return up_; }
-    QStringList items; // as registered: the item's service name
-
-    QString introspect(const QString&) const override { return QString(); }
-
-    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
-    {
-        QDBusConnection bus(connection);
-        const QString member = message.member();
-        if (member == u"RegisterStatusNotifierItem" && !message.arguments().isEmpty()) {
-            items << message.arguments().first().toString();
-            bus.send(message.createReply());
-        } else if (member == u"Get" && message.arguments().value(1).toString() == u"IsStatusNotifierHostRegistered") {
-            bus.send(message.createReply(QVariant::fromValue(QDBusVariant(true))));
-        } else {
-            bus.send(message.createErrorReply(QDBusError::UnknownMethod, member));
-        }
-        return true;
-    }
-
-private:
-    QString connectionName_;
-    QDBusConnection bus_;
-    bool up_ = false;
-};
+using testsupport::PrivateBus;
+using testsupport::StandInTrayHost;
 
 /// A property of the program's item.
 QDBusMessage ItemProperty(QDBusConnection& bus, const QString& item, const char* name)
@@ -183,7 +112,7 @@ TEST(TrayHost, TheIconGoesToAHostStartedBeforeOrAfterTheProgramAndAfterItRestart
         samplesite::Server site;
         ASSERT_TRUE(site.Start());
         site.StallPath(content::PictureChannelPath);
-        auto watcher = std::make_unique<StandInWatcher>(desktop.Address(), QString::number(++connection));
+        auto watcher = std::make_unique<StandInTrayHost>(desktop.Address(), QString::number(++connection));
         if (!r.hostFirst)
             watcher.reset();
 
@@ -199,7 +128,7 @@ TEST(TrayHost, TheIconGoesToAHostStartedBeforeOrAfterTheProgramAndAfterItRestart
 
         if (!r.hostFirst) {
             ASSERT_TRUE(QTest::qWaitFor([&] { return site.StalledRequests() == 1; }, 20000));
-            watcher = std::make_unique<StandInWatcher>(desktop.Address(), QString::number(++connection));
+            watcher = std::make_unique<StandInTrayHost>(desktop.Address(), QString::number(++connection));
         }
         ASSERT_TRUE(watcher->Up());
         ASSERT_TRUE(QTest::qWaitFor([&] { return !watcher->items.isEmpty(); }, 20000));
@@ -230,9 +159,23 @@ TEST(TrayHost, TheIconGoesToAHostStartedBeforeOrAfterTheProgramAndAfterItRestart
         EXPECT_EQ(qvariant_cast<QDBusVariant>(ItemProperty(client, item, "Title").arguments().value(0)).variant(),
                   "Zorvane Software Updates and News");
 
+        {
+            // A second panel comes up: the item registers with it under the
+            // name it has. A name dropped and taken again, however quickly,
+            // makes hosts forget the item.
+            int ownerChanges = 0;
+            QDBusServiceWatcher owner(item, watcher->Connection(), QDBusServiceWatcher::WatchForOwnerChange);
+            QObject::connect(&owner, &QDBusServiceWatcher::serviceOwnerChanged, [&] { ++ownerChanges; });
+            const qsizetype registrations = watcher->items.size();
+            watcher->AnnounceHost();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return watcher->items.size() > registrations; }, 20000));
+            EXPECT_EQ(watcher->items.last(), item);
+            EXPECT_EQ(ownerChanges, 0) << "the item's name was dropped for a second panel";
+        }
+
         // The panel restarts: the icon goes to the new one.
         watcher.reset();
-        watcher = std::make_unique<StandInWatcher>(desktop.Address(), QString::number(++connection));
+        watcher = std::make_unique<StandInTrayHost>(desktop.Address(), QString::number(++connection));
         ASSERT_TRUE(watcher->Up());
         ASSERT_TRUE(QTest::qWaitFor([&] { return !watcher->items.isEmpty(); }, 20000));
 

@@ -7,6 +7,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QBuffer>
+#include <QImage>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -52,6 +54,15 @@ std::shared_ptr<BoxSeen> AnswerNextBox(QMessageBox::StandardButton button)
         return box.button(button);
     });
     return seen;
+}
+
+QByteArray PngBytes(const QImage& image)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
+        return QByteArray();
+    return png;
 }
 
 } // namespace apptest

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QMessageBox>
 #include <QString>
 
@@ -7,6 +8,7 @@
 #include <memory>
 
 class QAbstractButton;
+class QImage;
 
 namespace apptest {
 
@@ -33,5 +35,9 @@ void WhenBoxOpens(std::function<QAbstractButton*(QMessageBox&)> inspect);
 /// Answers the next message box with `button` (the default button when the
 /// box has no such button) as soon as it shows, keeping its texts. GUI thread.
 std::shared_ptr<BoxSeen> AnswerNextBox(QMessageBox::StandardButton button = QMessageBox::Ok);
+
+/// `image` as the bytes of a PNG file, as the site serves a picture; empty
+/// when it cannot be encoded.
+QByteArray PngBytes(const QImage& image);
 
 } // namespace apptest
