@@ -71,12 +71,14 @@ qsizetype FillAppsList()
 
 /// One pass of an upgrade's read loop: the lines it took go to the log, and
 /// one window event is let through so the windows keep painting.
-void ShowLogPass(const QString& line, const QString& error)
+void ShowLogPass(const QStringList& lines, const QStringList& errors)
 {
-    if (!line.isEmpty())
-        ui::AppendLine(AppsInfoBox, updater::CleanLogLine(line));
-    if (!error.isEmpty())
-        ui::AppendLine(AppsInfoBox, updater::CleanLogLine(error));
+    for (const QStringList* taken : {&lines, &errors}) {
+        for (const QString& line : *taken) {
+            if (!line.isEmpty())
+                ui::AppendLine(AppsInfoBox, updater::CleanLogLine(line));
+        }
+    }
     ui::ClearTextSelection(AppsInfoBox);
     runtime::PollEvent();
     ui::SetCursor(ui::CursorShape::Wait);
@@ -103,7 +105,8 @@ void Check()
     ui::SetCursor(ui::CursorShape::Wait);
 
     const QString output = updater::RunPackageManager(updater::ListCommand(runtime::WingetPath).arguments, nullptr,
-                                                      updater::ListSilenceLimitMs);
+                                                      updater::ListSilenceLimitMs)
+                               .output;
     runtime::AppsRefreshBusy = 0;
     if (output.isEmpty()) {
         FinishAppsCheck();
@@ -217,7 +220,7 @@ void UpgradeApp(int64_t row, const QString& name, const QString& identifier, con
     ui::SetCursor(ui::CursorShape::Wait);
 
     const updater::PackageCommand command = updater::UpgradeCommand(runtime::WingetPath, name, identifier);
-    const QString output = updater::RunPackageManager(command.arguments, ShowLogPass, 0);
+    const QString output = updater::RunPackageManager(command.arguments, ShowLogPass, 0).output;
 
     ShowRefreshingWindow(QString());
     SetStatusText(ReadyText, false);
