@@ -69,8 +69,23 @@ qsizetype FillAppsList()
     return fill.updateCount;
 }
 
-/// One pass of an upgrade's read loop: the lines it took go to the log, and
-/// one window event is let through so the windows keep painting.
+/// Between two passes of a package-manager run, as between the steps of a
+/// content refresh: the windows paint, the tray, the desktop's D-Bus calls, a
+/// second copy and a quit request are answered, and what the user did
+/// meanwhile is dropped, so that nothing starts inside the run.
+void KeepAliveDuringRun()
+{
+    runtime::DrainEvents();
+    ui::SetCursor(ui::CursorShape::Wait);
+}
+
+/// One pass of a check's read loop: the table waits for the end.
+void CheckPass(const QStringList&, const QStringList&)
+{
+    KeepAliveDuringRun();
+}
+
+/// One pass of an upgrade's read loop: the lines it took go to the log.
 void ShowLogPass(const QStringList& lines, const QStringList& errors)
 {
     for (const QStringList* taken : {&lines, &errors}) {
@@ -80,8 +95,7 @@ void ShowLogPass(const QStringList& lines, const QStringList& errors)
         }
     }
     ui::ClearTextSelection(AppsInfoBox);
-    runtime::PollEvent();
-    ui::SetCursor(ui::CursorShape::Wait);
+    KeepAliveDuringRun();
 }
 
 void Check()
@@ -104,7 +118,7 @@ void Check()
     runtime::DrainEvents();
     ui::SetCursor(ui::CursorShape::Wait);
 
-    const QString output = updater::RunPackageManager(updater::ListCommand(runtime::WingetPath).arguments, nullptr,
+    const QString output = updater::RunPackageManager(updater::ListCommand(runtime::WingetPath).arguments, CheckPass,
                                                       updater::ListSilenceLimitMs)
                                .output;
     runtime::AppsRefreshBusy = 0;

@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <memory>
 
 // The program in a desktop whose panel (the StatusNotifier host) starts
@@ -267,4 +268,72 @@ TEST(TrayHost, TheIconGoesToAHostStartedBeforeOrAfterTheProgramAndAfterItRestart
         EXPECT_EQ(program.exitCode(), 0);
     }
     QDBusConnection::disconnectFromBus("tray-test-client");
+}
+
+TEST(TrayHost, ACheckKeepsThePanelAnsweredAndAQuitEndsItAndItsToolAtOnce)
+{
+    PrivateBus desktop;
+    ASSERT_TRUE(desktop.Address().startsWith("unix:")) << desktop.Address().toStdString();
+    QDBusConnection client = QDBusConnection::connectToBus(desktop.Address(), "check-test-client");
+    ASSERT_TRUE(client.isConnected());
+    samplesite::Server site;
+    ASSERT_TRUE(site.Start());
+    StandInWatcher watcher(desktop.Address(), "check-test-watcher");
+    ASSERT_TRUE(watcher.Up());
+
+    QTemporaryDir programDir;
+    QTemporaryDir runtimeDir;
+    ASSERT_TRUE(QFile::copy(ZORVANE_PROGRAM_PATH, programDir.filePath("zorvane")));
+    const QString pidFile = programDir.filePath("tool.pid");
+    QProcessEnvironment env = apptest::ProgramEnvironment(runtimeDir.path(), runtimeDir.path(), site.BaseUrl());
+    env.insert("DBUS_SESSION_BUS_ADDRESS", desktop.Address());
+    env.insert("ZORVANE_PACKAGE_MANAGER", STANDIN_PATH);
+    env.insert("STANDIN_DELAY_MS", "60000"); // a list that takes a minute
+    env.insert("STANDIN_PID", pidFile);
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(programDir.filePath("zorvane"), {});
+    ASSERT_TRUE(program.waitForStarted(5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !watcher.items.isEmpty(); }, 20000));
+    const QString item = watcher.items.last();
+
+    int refreshApps = -1;
+    for (const MenuRow& row : MenuRows(client, item)) {
+        if (row.label == u"Refresh my _apps")
+            refreshApps = row.id;
+    }
+    ASSERT_GE(refreshApps, 0);
+    QDBusMessage click = QDBusMessage::createMethodCall(item, "/MenuBar", "com.canonical.dbusmenu", "Event");
+    click << refreshApps << QStringLiteral("clicked") << QVariant::fromValue(QDBusVariant(QString())) << 0U;
+    // Chosen while the program still starts up, the item is dropped; again
+    // until the check runs the tool.
+    for (int attempt = 0; attempt < 40 && !QFile::exists(pidFile); ++attempt) {
+        client.call(click, QDBus::BlockWithGui, 5000);
+        QTest::qWait(500);
+    }
+    ASSERT_TRUE(QFile::exists(pidFile)) << "the check never started";
+    const qint64 tool = testsupport::ReadPid(pidFile);
+    ASSERT_GT(tool, 0);
+
+    // The panel asks for the tooltip while the tool works: answered, busy.
+    const QDBusMessage reply = ItemProperty(client, item, "ToolTip");
+    ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+    const QDBusArgument tip = Unwrapped(reply);
+    QString iconName;
+    QString title;
+    tip.beginStructure();
+    tip >> iconName;
+    tip.beginArray();
+    tip.endArray();
+    tip >> title;
+    EXPECT_EQ(title, "(Refreshing)");
+
+    // The session ends: the program quits at once, ends its tool and saves.
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    ASSERT_TRUE(program.waitForFinished(15000)) << "the quit waited for the check";
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+    EXPECT_TRUE(QFile::exists(programDir.filePath("Zorvane Software Updates and News.ini")));
+    EXPECT_FALSE(testsupport::ProcessAlive(tool)) << "the tool outlived the program";
+    QDBusConnection::disconnectFromBus("check-test-client");
 }

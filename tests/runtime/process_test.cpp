@@ -11,8 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <fstream>
-#include <string>
 
 using namespace runtime;
 
@@ -45,20 +43,10 @@ QStringList ReadAll(Process* process)
     return lines;
 }
 
-/// Whether process `pid` exists and is not a zombie.
-bool Alive(qint64 pid)
-{
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string line;
-    if (!std::getline(stat, line) || line.rfind(')') == std::string::npos)
-        return false;
-    return line.substr(line.rfind(')') + 2, 1) != "Z";
-}
-
 /// Whether `pid` is a zombie, ended but never reaped.
 bool Zombie(qint64 pid)
 {
-    return !Alive(pid) && QFileInfo::exists(QString("/proc/%1").arg(pid));
+    return !testsupport::ProcessAlive(pid) && QFileInfo::exists(QString("/proc/%1").arg(pid));
 }
 
 } // namespace
@@ -126,7 +114,7 @@ TEST(Process, EndingAsksFirstThenKillsTheWholeGroupAndKeepsTheStatus)
         Process* process = RunScript(r.script);
         ASSERT_NE(process, nullptr) << r.what;
         const qint64 helper = ProcessReadLine(process).toLongLong();
-        ASSERT_TRUE(Alive(helper)) << r.what;
+        ASSERT_TRUE(testsupport::ProcessAlive(helper)) << r.what;
         EXPECT_EQ(ProcessExitStatus(process), -1) << r.what << ": still running";
         QElapsedTimer timer;
         timer.start();
@@ -134,9 +122,9 @@ TEST(Process, EndingAsksFirstThenKillsTheWholeGroupAndKeepsTheStatus)
         EXPECT_LT(timer.elapsed(), 10000) << r.what;
         EXPECT_FALSE(ProcessIsRunning(process)) << r.what;
         EXPECT_EQ(ProcessExitStatus(process), r.status) << r.what;
-        for (int i = 0; i < 500 && Alive(helper); ++i)
+        for (int i = 0; i < 500 && testsupport::ProcessAlive(helper); ++i)
             QThread::msleep(10);
-        EXPECT_FALSE(Alive(helper)) << r.what << ": what the tool started outlived it";
+        EXPECT_FALSE(testsupport::ProcessAlive(helper)) << r.what << ": what the tool started outlived it";
         ProcessClose(process);
     }
 }
@@ -153,7 +141,7 @@ TEST(Process, AClosedChildIsReapedOnceItEnds)
     ASSERT_NE(next, nullptr);
     ProcessClose(next);
     EXPECT_FALSE(Zombie(pid));
-    EXPECT_FALSE(Alive(pid));
+    EXPECT_FALSE(testsupport::ProcessAlive(pid));
 }
 
 TEST(Process, RunsWhileOutputWaitsAfterTheExit)

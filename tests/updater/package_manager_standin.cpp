@@ -17,17 +17,24 @@
 //                    only after the answer "y"
 //   STANDIN_UPGRADE  ok (default): "Successfully installed"; cancel: the
 //                    cancel code and "You cancelled"; fail: an error text
+//   STANDIN_DELAY_MS silent for this long before it does anything, as a slow
+//                    remote makes a package manager
+//   STANDIN_PID      file to which it writes its process id first
 #include "updater/apps_table_writer.h"
 
 #include <QList>
 #include <QString>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -120,7 +127,11 @@ int Upgrade()
 
 int main(int argc, char** argv)
 {
+    if (const char* path = std::getenv("STANDIN_PID"))
+        std::ofstream(path) << ::getpid() << '\n';
     RecordArguments(argc, argv);
+    if (const char* delay = std::getenv("STANDIN_DELAY_MS"))
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::atol(delay)));
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "list")
         return List();
