@@ -122,6 +122,7 @@ void Check()
                                                       updater::ListSilenceLimitMs)
                                .output;
     runtime::AppsRefreshBusy = 0;
+    ShowRestingTrayTooltip();
     if (output.isEmpty()) {
         FinishAppsCheck();
         ShowMessageBox(QStringLiteral("Failure"),

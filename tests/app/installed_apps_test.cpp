@@ -1,10 +1,12 @@
 #include "app/shell_state.h"
 #include "app/event_loop.h"
 #include "app/installed_apps.h"
+#include "app/tray.h"
 #include "app/tray_menu.h"
 #include "window_fixture.h"
 
 #include "support/qstring_print.h"
+#include "runtime/app_identity.h"
 #include "runtime/app_paths.h"
 #include "runtime/clock.h"
 #include "runtime/event_queue.h"
@@ -13,6 +15,7 @@
 #include "ui/control_numbers.h"
 #include "ui/controls.h"
 #include "ui/list_control.h"
+#include "ui/tray_icon.h"
 #include "updater/apps_table.h"
 #include "updater/package_manager.h"
 
@@ -21,6 +24,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -158,6 +162,28 @@ TEST_F(InstalledApps, TheTrayItemStartsACheckThatListsEveryAppAndMarksUpdatesRed
     EXPECT_EQ(ui::Text(StatusLine), " Ready.");
     EXPECT_EQ(runtime::AppsRefreshBusy.load(), 0);
     EXPECT_TRUE(ui::IsEnabled(MainWindow));
+}
+
+TEST_F(InstalledApps, AfterACheckTheTrayTooltipIsWhatTheLastRefreshLeftThere)
+{
+    ASSERT_TRUE(app::CreateTray());
+    const struct
+    {
+        const char* what;
+        QString headline;
+        QString tooltip;
+    } rows[] = {
+        {"the latest headline", "Kelvara Studio 122 is out", "Kelvara Studio 122 is out"},
+        {"no headline: the title", "", runtime::AppTitle},
+    };
+    for (const auto& r : rows) {
+        app::LatestHeadline = r.headline;
+        ClickCheck();
+        EXPECT_EQ(ui::TrayTooltip(TrayIcon), r.tooltip) << r.what;
+    }
+    app::LatestHeadline.clear();
+    // The blinker draws the icon once more; not after the application is gone.
+    EXPECT_TRUE(QTest::qWaitFor([] { return app::TrayBlinkersRunning() == 0; }, 10000));
 }
 
 TEST_F(InstalledApps, TheFilterRefillsFromTheKeptLinesAndACheckCountsOnlyShownUpdates)
