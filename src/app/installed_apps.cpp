@@ -118,18 +118,18 @@ void Check()
     runtime::DrainEvents();
     ui::SetCursor(ui::CursorShape::Wait);
 
-    const QString output = updater::RunPackageManager(updater::ListCommand(runtime::WingetPath).arguments, CheckPass,
-                                                      updater::ListSilenceLimitMs)
-                               .output;
+    const updater::PackageRun run = updater::RunPackageManager(updater::ListCommand(runtime::WingetPath).arguments,
+                                                               CheckPass, updater::ListSilenceLimitMs);
     runtime::AppsRefreshBusy = 0;
     ShowRestingTrayTooltip();
-    if (output.isEmpty()) {
+    if (updater::ListRunFailed(run)) {
         FinishAppsCheck();
+        ui::SetText(AppsInfoBox, updater::CheckFailedText(run.lastErrors));
         ShowMessageBox(QStringLiteral("Failure"),
                        QStringLiteral("App list couldn't be determined right now (try again)."), FlagsWarningIcon);
         return;
     }
-    AppLines = updater::TakeAppLines(output);
+    AppLines = updater::TakeAppLines(run.output);
     const qsizetype updates = FillAppsList();
     FinishAppsCheck();
     ui::SetText(AppsInfoBox, updater::CheckCompleteText(AppLines.size(), updates));

@@ -13,8 +13,9 @@ namespace app {
 
 /// With `recheck`: a full check that runs the package manager's list, keeps
 /// its lines and fills AppsList, with the busy captions, the refreshing
-/// window and the blinking tray icon; a failed check (no output, or a tool
-/// silent for two minutes) shows the "Failure" box and keeps the lines of the
+/// window and the blinking tray icon; a failed check (no output, an error
+/// exit without a table, or a tool silent for two minutes) shows the
+/// "Failure" box and the tool's last error lines, and keeps the lines of the
 /// last good one. Without: only refills AppsList from those lines under the
 /// current filter text.
 void RefreshInstalledApps(bool recheck);

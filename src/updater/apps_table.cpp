@@ -93,4 +93,10 @@ QString CheckCompleteText(qsizetype installed, qsizetype updates)
                           "updates\" button, or double-click any single red app to do so.");
 }
 
+QString CheckFailedText(const QStringList& lastErrors)
+{
+    const QString failed = QStringLiteral("Last check failed.");
+    return lastErrors.isEmpty() ? failed : failed + LineEnd + LineEnd + lastErrors.join(LineEnd);
+}
+
 } // namespace updater

@@ -63,4 +63,8 @@ AppsFill FillApps(const QStringList& lines, const QString& filter);
 /// of rows shown with an update.
 QString CheckCompleteText(qsizetype installed, qsizetype updates);
 
+/// What the box shows after a failed check: "Last check failed.", then, after
+/// an empty line, the tool's last error lines when it left any.
+QString CheckFailedText(const QStringList& lastErrors);
+
 } // namespace updater

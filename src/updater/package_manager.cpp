@@ -113,6 +113,11 @@ PackageRun RunPackageManager(const QStringList& arguments, const PassHandler& on
     return run;
 }
 
+bool ListRunFailed(const PackageRun& run)
+{
+    return run.output.isEmpty() || (run.exitStatus != 0 && !run.output.contains(AppsSeparator));
+}
+
 bool PackageManagerUsable(const QString& path, bool isBridge)
 {
     const QFileInfo file(path);

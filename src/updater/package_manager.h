@@ -94,6 +94,11 @@ struct PackageRun
 /// (the GUI thread); with no handler it only waits while the tool is silent.
 PackageRun RunPackageManager(const QStringList& arguments, const PassHandler& onPass, int64_t silenceLimitMs);
 
+/// Whether a list run failed to give a table: it printed nothing, or it
+/// exited with a status other than 0 without printing the separator line
+/// (an error text is no table, even read at the table's columns). Pure.
+bool ListRunFailed(const PackageRun& run);
+
 /// Whether the updater can work with the tool at `path`: an executable file,
 /// and for the program's own bridge (`isBridge`), `flatpak` found on PATH.
 bool PackageManagerUsable(const QString& path, bool isBridge);

@@ -233,6 +233,19 @@ TEST_F(InstalledApps, AFailedCheckSaysSoAndKeepsTheLastGoodLines)
     EXPECT_FALSE(ui::IsEnabled(SelectUpdatesButton));
 }
 
+TEST_F(InstalledApps, AFailedCheckShowsWhyTheToolFailed)
+{
+    QTemporaryDir noFlatpak;
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", noFlatpak.path().toUtf8());
+    runtime::WingetPath = ZORVANE_PACKAGES_BRIDGE; // the real bridge, which finds no flatpak and exits at once
+    const auto seen = apptest::AnswerNextBox(QMessageBox::Ok);
+    ClickCheck();
+    qputenv("PATH", path);
+    EXPECT_EQ(seen->title, "Failure");
+    EXPECT_EQ(ui::Text(AppsInfoBox), "Last check failed.\n\nzorvane-packages: flatpak could not be started");
+}
+
 TEST_F(InstalledApps, SelectionCommandsDecideWhetherUpdatesCanStart)
 {
     ClickCheck();

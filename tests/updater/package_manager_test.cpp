@@ -157,6 +157,25 @@ TEST(RunPackageManager, TextFromTheTableReachesTheToolAsOneArgumentAndRunsNothin
     EXPECT_FALSE(QFileInfo::exists(marker));
 }
 
+TEST(ListRunFailed, WhenNoTableCameBack)
+{
+    const QString table = "Name  Id\r\n" + QString(119, u'-') + "\r\nrow";
+    const struct
+    {
+        const char* what;
+        QString output;
+        int status;
+        bool failed;
+    } rows[] = {
+        {"nothing printed", "", 0, true},
+        {"an error text and an error exit", "flatpak could not be started", 1, true},
+        {"a table, whatever the exit", table, 1, false},
+        {"a text and exit 0: a list with nothing in it", "No installed package found.", 0, false},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(ListRunFailed({r.output, r.status, {}}), r.failed) << r.what;
+}
+
 TEST(PackageManagerUsable, NeedsARunnableFileAndForTheBridgeFlatpak)
 {
     QTemporaryDir dir;
