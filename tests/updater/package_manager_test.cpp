@@ -79,7 +79,7 @@ TEST(RunPackageManager, KeepsWhatTheToolLeftAtItsEndAndItsExitStatus)
          "first\r\ne1\r\ne2\r\ne3", 0, "e1|e2|e3"},
         {"a tool that fails at once says why", "echo 'flatpak could not be started' >&2; exit 1",
          "flatpak could not be started", 1, "flatpak could not be started"},
-        {"unfinished last lines on both streams", "printf out; printf err >&2; exit 4", "out\r\nerr", 4, "err"},
+        {"an unfinished last error line", "echo out; printf err >&2; exit 4", "out\r\nerr", 4, "err"},
         {"only the last error lines are kept apart", "for i in 1 2 3 4 5 6 7; do echo e$i >&2; done",
          "e1\r\ne2\r\ne3\r\ne4\r\ne5\r\ne6\r\ne7", 0, "e3|e4|e5|e6|e7"},
         {"ended by a signal", "kill -9 $$", "", -1, ""},
@@ -145,9 +145,8 @@ TEST(RunPackageManager, TextFromTheTableReachesTheToolAsOneArgumentAndRunsNothin
     const QString hostile = "x\" & touch '" + marker + "' & \"; touch " + marker + "; $(touch " + marker + ") `touch " +
                             marker + "` | touch " + marker;
     for (const auto& [name, identifier] : {std::pair{hostile, QString("Id")}, std::pair{hostile + "\u2026", hostile}}) {
-        const QString output =
-            RunPackageManager(UpgradeCommand(STANDIN_PATH, name, identifier).arguments, nullptr, 0).output;
-        EXPECT_TRUE(UpgradeSucceeded(output)) << output.toStdString();
+        const PackageRun run = RunPackageManager(UpgradeCommand(STANDIN_PATH, name, identifier).arguments, nullptr, 0);
+        EXPECT_TRUE(UpgradeSucceeded(run.output, run.exitStatus)) << run.output.toStdString();
     }
     qunsetenv("STANDIN_ARGS");
     const QList<QStringList> runs = testsupport::RecordedRuns(args);
