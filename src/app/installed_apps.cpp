@@ -235,14 +235,14 @@ void UpgradeApp(int64_t row, const QString& name, const QString& identifier, con
     ui::SetCursor(ui::CursorShape::Wait);
 
     const updater::PackageCommand command = updater::UpgradeCommand(runtime::WingetPath, name, identifier);
-    const QString output = updater::RunPackageManager(command.arguments, ShowLogPass, 0).output;
+    const updater::PackageRun run = updater::RunPackageManager(command.arguments, ShowLogPass, 0);
 
     ShowRefreshingWindow(QString());
     SetStatusText(ReadyText, false);
     ui::SetText(AppsCheckButton, CheckCaption);
     EnableTabButtons(true);
     ui::SetCursor(ui::CursorShape::Arrow);
-    if (updater::UpgradeSucceeded(output)) {
+    if (updater::UpgradeSucceeded(run.output, run.exitStatus)) {
         ui::SetRowImage(AppsList, row, ui::ImageId::UpToDateIcon);
         ui::SetRowColour(AppsList, row, QColor());
         ui::SetCellText(AppsList, row, 1, available);

@@ -42,9 +42,9 @@ PackageCommand UpgradeCommand(const QString& tool, const QString& name, const QS
             tool + QStringLiteral(" upgrade ") + quote + name + quote + UpgradeOptionsText};
 }
 
-bool UpgradeSucceeded(const QString& output)
+bool UpgradeSucceeded(const QString& output, int exitStatus)
 {
-    return output.contains(QStringLiteral("Successfully installed"));
+    return exitStatus == 0 && output.contains(QStringLiteral("Successfully installed"));
 }
 
 QString CleanLogLine(const QString& line)

@@ -46,9 +46,10 @@ PackageCommand ListCommand(const QString& tool);
 /// passed as single arguments, never through a shell. Pure.
 PackageCommand UpgradeCommand(const QString& tool, const QString& name, const QString& identifier);
 
-/// Whether an upgrade's raw output says it worked ("Successfully installed",
-/// case-sensitive, anywhere). Pure.
-bool UpgradeSucceeded(const QString& output);
+/// Whether an upgrade worked: its raw output says "Successfully installed"
+/// (case-sensitive, anywhere) and the tool exited with status 0; the words
+/// from a tool that then failed are not enough. Pure.
+bool UpgradeSucceeded(const QString& output, int exitStatus);
 
 /// One captured line made readable for the live log: blank runs collapsed,
 /// the spinner and progress-bar fragments " /", " |", " -", " \" removed, the

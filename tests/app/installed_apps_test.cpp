@@ -334,6 +334,25 @@ TEST_F(InstalledApps, OneRowUpgradesWithoutAQuestionAndTurnsNormalOnSuccess)
     EXPECT_TRUE(ui::Text(AppsInfoBox).contains("\n0x800704c7")) << ui::Text(AppsInfoBox).toStdString();
 }
 
+TEST_F(InstalledApps, ARowTurnsNormalOnlyWhenTheToolSaysSoAndExitsWithZero)
+{
+    const struct
+    {
+        const char* upgrade; // STANDIN_UPGRADE
+        const char* mark;
+    } rows[] = {
+        {"ok", "0"}, {"lie", "1"}, // "Successfully installed", then exit status 1
+    };
+    for (const auto& r : rows) {
+        qputenv("STANDIN_UPGRADE", r.upgrade);
+        ClickCheck();
+        const int64_t kelvara = RowNamed("Kelvara Studio");
+        SelectOnly({kelvara});
+        app::DispatchEvent(runtime::EvControl, MainWindow, AppsList, ui::ControlDoubleClick, 0);
+        EXPECT_EQ(ui::CellText(AppsList, kelvara, 4), r.mark) << r.upgrade;
+    }
+}
+
 TEST_F(InstalledApps, SeveralRowsAskFirstAndUpgradeOnlyTheRedOnesInListOrder)
 {
     ClickCheck();

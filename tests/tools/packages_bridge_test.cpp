@@ -3,6 +3,7 @@
 #include "updater/apps_table_layout.h"
 
 #include "support/qstring_print.h"
+#include "updater/package_manager.h"
 
 #include <QStringList>
 
@@ -135,4 +136,39 @@ TEST(FlatpakApps, AnUpgradeNamesOneApplication)
         else
             EXPECT_TRUE(targets.problem.startsWith(r.problem)) << r.what << ": " << targets.problem.toStdString();
     }
+}
+
+namespace {
+
+/// The bridge with the stand-in flatpak first on PATH, doing `update` as
+/// `behaviour` says.
+class StandInFlatpak : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        path_ = qgetenv("PATH");
+        qputenv("PATH", QByteArray(STANDIN_FLATPAK_DIR) + ':' + path_);
+    }
+    void TearDown() override
+    {
+        qputenv("PATH", path_);
+        qunsetenv("STANDIN_FLATPAK_UPDATE");
+        qunsetenv("STANDIN_FLATPAK_PID");
+    }
+
+    QByteArray path_;
+};
+
+} // namespace
+
+TEST_F(StandInFlatpak, NoSpellingOfFlatpaksReadsAsSuccessToTheProgram)
+{
+    qputenv("STANDIN_FLATPAK_UPDATE", "claims");
+    // Read as the program reads it.
+    const updater::PackageRun run =
+        updater::RunPackageManager({ZORVANE_PACKAGES_BRIDGE, "upgrade", "Hello"}, nullptr, 0);
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_FALSE(run.output.contains("Successfully installed")) << run.output.toStdString();
+    EXPECT_TRUE(run.output.contains("Successfully_installed")) << "flatpak's lines are passed on";
 }

@@ -173,6 +173,7 @@ TEST(PackageCommands, ShortenedNamesUpgradeByIdentifierAndEveryTextIsOneArgument
 
     EXPECT_EQ(ListCommand(tool).arguments, (QStringList{tool, "list"}));
     EXPECT_EQ(ListCommand(tool).text, tool + " list");
-    EXPECT_TRUE(UpgradeSucceeded("...\r\nSuccessfully installed\r\n"));
-    EXPECT_FALSE(UpgradeSucceeded("successfully installed"));
+    EXPECT_TRUE(UpgradeSucceeded("...\r\nSuccessfully installed\r\n", 0));
+    EXPECT_FALSE(UpgradeSucceeded("successfully installed", 0));
+    EXPECT_FALSE(UpgradeSucceeded("Successfully installed", 1)) << "the words, then an error exit";
 }

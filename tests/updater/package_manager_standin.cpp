@@ -16,7 +16,8 @@
 //   STANDIN_ASK      1: `list` first asks the agreement question and lists
 //                    only after the answer "y"
 //   STANDIN_UPGRADE  ok (default): "Successfully installed"; cancel: the
-//                    cancel code and "You cancelled"; fail: an error text
+//                    cancel code and "You cancelled"; fail: an error text;
+//                    lie: "Successfully installed", then exit status 1
 //   STANDIN_DELAY_MS silent for this long before it does anything, as a slow
 //                    remote makes a package manager
 //   STANDIN_PID      file to which it writes its process id first
@@ -120,7 +121,7 @@ int Upgrade()
         return 1;
     }
     std::cout << "Starting package install...\nSuccessfully installed\n";
-    return 0;
+    return Is("STANDIN_UPGRADE", "lie") ? 1 : 0;
 }
 
 } // namespace

@@ -13,10 +13,11 @@ namespace packagesbridge {
 int ListApps();
 
 /// Updates every installed copy of the application `command` names, passing
-/// flatpak's output through line by line, and ends with "Successfully
-/// installed" when every flatpak run exited 0 and an installed version (or,
-/// for an application without versions, its commit) changed; otherwise with
-/// "The update failed: " and the reason. Returns 0 or 1.
+/// flatpak's output through line by line (read as the program reads lines,
+/// the words of success defused), and ends with "Successfully installed" when
+/// every flatpak run exited 0 and an installed version (or, for an
+/// application without versions, its commit) changed; otherwise with "The
+/// update failed: " and the reason. Returns 0 or 1.
 int UpgradeApp(const Command& command);
 
 } // namespace packagesbridge
