@@ -3,11 +3,17 @@
 #include "updater/apps_table_layout.h"
 
 #include "support/qstring_print.h"
+#include "support/test_files.h"
 #include "updater/package_manager.h"
 
+#include <QProcess>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 using namespace packagesbridge;
 
@@ -171,4 +177,29 @@ TEST_F(StandInFlatpak, NoSpellingOfFlatpaksReadsAsSuccessToTheProgram)
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_FALSE(run.output.contains("Successfully installed")) << run.output.toStdString();
     EXPECT_TRUE(run.output.contains("Successfully_installed")) << "flatpak's lines are passed on";
+}
+
+TEST_F(StandInFlatpak, AskedToStopTheBridgeStopsFlatpakAndSaysTheUpdateFailed)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString pidFile = dir.filePath("flatpak.pid");
+    qputenv("STANDIN_FLATPAK_UPDATE", "hangs");
+    qputenv("STANDIN_FLATPAK_PID", pidFile.toUtf8());
+    QProcess bridge;
+    bridge.start(ZORVANE_PACKAGES_BRIDGE, {"upgrade", "Hello"});
+    ASSERT_TRUE(bridge.waitForStarted(5000));
+    for (int i = 0; i < 1000 && testsupport::ReadPid(pidFile) == 0; ++i)
+        QThread::msleep(10);
+    const qint64 flatpak = testsupport::ReadPid(pidFile);
+    ASSERT_GT(flatpak, 0) << "flatpak's update never ran";
+
+    ::kill(static_cast<pid_t>(bridge.processId()), SIGTERM); // the bridge alone, not its group
+    ASSERT_TRUE(bridge.waitForFinished(10000));
+    EXPECT_EQ(bridge.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(bridge.exitCode(), 1);
+    const QString out = QString::fromUtf8(bridge.readAllStandardOutput());
+    EXPECT_TRUE(out.endsWith("The update failed: it was asked to stop before flatpak was done.\n"))
+        << out.toStdString();
+    EXPECT_FALSE(testsupport::ProcessAlive(flatpak)) << "flatpak outlived the bridge";
 }

@@ -91,6 +91,9 @@ private:
     QByteArray error_;
 };
 
+/// Why the bridge ended before it was done.
+const QString StoppedProblem = QStringLiteral("it was asked to stop before flatpak was done");
+
 /// The installed applications; none, with flatpak's error passed on and
 /// `problem` set, when it cannot list them.
 std::optional<QList<InstalledApp>> ListInstalled(QString* problem)
@@ -98,6 +101,10 @@ std::optional<QList<InstalledApp>> ListInstalled(QString* problem)
     const Captured listed = RunCaptured(
         {Flatpak, QStringLiteral("list"), QStringLiteral("--app"), QStringLiteral("--columns=") + ListColumns()},
         ListLimitMs);
+    if (StopRequested()) {
+        *problem = StoppedProblem;
+        return std::nullopt;
+    }
     if (!listed.run.started) {
         *problem = QStringLiteral("flatpak could not be started");
         return std::nullopt;
@@ -194,6 +201,10 @@ int ListApps()
         rows.append({app.name, app.identifier, app.version, QString(), app.installation});
     if (!apps->isEmpty())
         AddAvailableVersions(*apps, rows);
+    if (StopRequested()) {
+        PrintError(StoppedProblem);
+        return 1;
+    }
     std::stable_sort(rows.begin(), rows.end(), [](const updater::TableApp& a, const updater::TableApp& b) {
         const int byName = a.name.compare(b.name, Qt::CaseInsensitive);
         return byName != 0 ? byName < 0 : a.identifier < b.identifier;
@@ -224,6 +235,8 @@ int UpgradeApp(const Command& command)
                       QStringLiteral("--noninteractive"), QStringLiteral("--"), app.ref},
                      0, [&passage](Stream stream, QByteArrayView bytes) { passage.Take(stream, bytes); });
         passage.Finish();
+        if (StopRequested())
+            return UpgradeFailed(StoppedProblem);
         if (!run.started)
             return UpgradeFailed(QStringLiteral("flatpak could not be started"));
         // Flatpak may report that it completed even when a pull failed; only
