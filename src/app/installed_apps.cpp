@@ -137,6 +137,43 @@ void Check()
     runtime::DrainEvents();
 }
 
+/// Between the logs of two applications upgraded in one run.
+const QString BatchSeparator = QString(40, u'-');
+
+/// Upgrades one application with its output appended live to AppsInfoBox
+/// under the line "Updating: " + name; on success its row `row` turns normal
+/// and shows `available` as installed. True when it worked.
+bool RunUpgrade(int64_t row, const QString& name, const QString& identifier, const QString& available)
+{
+    const QString status = QStringLiteral("Updating: ") + name;
+    SetStatusText(status, false);
+    ShowRefreshingWindow(status, ui::ImageId::UpgradingIcon);
+    ui::SetText(AppsCheckButton, QStringLiteral("(Updating)"));
+    EnableTabButtons(false);
+    ui::AppendLine(AppsInfoBox, status + QStringLiteral("\r\n"));
+    runtime::DrainEvents();
+    ui::SetCursor(ui::CursorShape::Wait);
+
+    const updater::PackageCommand command = updater::UpgradeCommand(runtime::WingetPath, name, identifier);
+    const updater::PackageRun run = updater::RunPackageManager(command.arguments, ShowLogPass, 0);
+
+    ShowRefreshingWindow(QString());
+    SetStatusText(ReadyText, false);
+    ui::SetText(AppsCheckButton, CheckCaption);
+    EnableTabButtons(true);
+    ui::SetCursor(ui::CursorShape::Arrow);
+    const bool succeeded = updater::UpgradeSucceeded(run.output, run.exitStatus);
+    if (succeeded) {
+        ui::SetRowImage(AppsList, row, ui::ImageId::UpToDateIcon);
+        ui::SetRowColour(AppsList, row, QColor());
+        ui::SetCellText(AppsList, row, 1, available);
+        ui::SetCellText(AppsList, row, 2, updater::UnknownVersion);
+        ui::SetCellText(AppsList, row, MarkColumn, QStringLiteral("0"));
+    }
+    runtime::DrainEvents();
+    return succeeded;
+}
+
 } // namespace
 
 void RefreshInstalledApps(bool recheck)
@@ -213,43 +250,36 @@ void StartUpdates()
                                       "to respond to UAC prompts, so stick around."),
                        FlagsOkCancel | FlagsQuestionIcon | FlagsSecondDefault) != IdOk)
         return;
-    for (const int64_t row : selected) {
+    if (selected.size() == 1) {
+        const int64_t row = selected.front();
         if (MarkedForUpdate(row))
             UpgradeApp(row, ui::CellText(AppsList, row, 0), ui::CellText(AppsList, row, 3),
                        ui::CellText(AppsList, row, 2));
-    }
-    if (selected.size() == 1)
         ui::BringToFront(MainWindow);
+        return;
+    }
+    // One log for the whole run, each application's part under a separator,
+    // and at the end what became of each.
+    ui::SetText(AppsInfoBox, QString());
+    qsizetype updated = 0;
+    QStringList failed;
+    for (const int64_t row : selected) {
+        if (!MarkedForUpdate(row))
+            continue;
+        const QString name = ui::CellText(AppsList, row, 0);
+        ui::AppendLine(AppsInfoBox, BatchSeparator);
+        if (RunUpgrade(row, name, ui::CellText(AppsList, row, 3), ui::CellText(AppsList, row, 2)))
+            ++updated;
+        else
+            failed << name;
+    }
+    ui::AppendLines(AppsInfoBox, {BatchSeparator, updater::UpgradeSummaryText(updated, failed)});
 }
 
 void UpgradeApp(int64_t row, const QString& name, const QString& identifier, const QString& available)
 {
-    const QString status = QStringLiteral("Updating: ") + name;
-    SetStatusText(status, false);
-    ShowRefreshingWindow(status, ui::ImageId::UpgradingIcon);
-    ui::SetText(AppsCheckButton, QStringLiteral("(Updating)"));
-    EnableTabButtons(false);
     ui::SetText(AppsInfoBox, QString());
-    ui::AppendLine(AppsInfoBox, status + QStringLiteral("\r\n"));
-    runtime::DrainEvents();
-    ui::SetCursor(ui::CursorShape::Wait);
-
-    const updater::PackageCommand command = updater::UpgradeCommand(runtime::WingetPath, name, identifier);
-    const updater::PackageRun run = updater::RunPackageManager(command.arguments, ShowLogPass, 0);
-
-    ShowRefreshingWindow(QString());
-    SetStatusText(ReadyText, false);
-    ui::SetText(AppsCheckButton, CheckCaption);
-    EnableTabButtons(true);
-    ui::SetCursor(ui::CursorShape::Arrow);
-    if (updater::UpgradeSucceeded(run.output, run.exitStatus)) {
-        ui::SetRowImage(AppsList, row, ui::ImageId::UpToDateIcon);
-        ui::SetRowColour(AppsList, row, QColor());
-        ui::SetCellText(AppsList, row, 1, available);
-        ui::SetCellText(AppsList, row, 2, updater::UnknownVersion);
-        ui::SetCellText(AppsList, row, MarkColumn, QStringLiteral("0"));
-    }
-    runtime::DrainEvents();
+    RunUpgrade(row, name, identifier, available);
 }
 
 } // namespace app

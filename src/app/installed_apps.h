@@ -37,11 +37,14 @@ void SelectAllApps();
 void SelectAppsWithUpdates();
 
 /// StartUpdatesButton: after the "Confirm" box when more or fewer than one
-/// row is selected, upgrades every selected red row in list order.
+/// row is selected, upgrades every selected red row in list order. Several
+/// keep one log, each application's part under a separator line, ended by a
+/// line that says how many were updated and which failed.
 void StartUpdates();
 
-/// Upgrades one application with its output shown live in AppsInfoBox; on
-/// success its row `row` turns normal and shows `available` as installed.
+/// Upgrades one application with its output shown live in AppsInfoBox, which
+/// it empties first; on success (the words and exit status 0) its row `row`
+/// turns normal and shows `available` as installed.
 void UpgradeApp(int64_t row, const QString& name, const QString& identifier, const QString& available);
 
 } // namespace app

@@ -47,6 +47,12 @@ bool UpgradeSucceeded(const QString& output, int exitStatus)
     return exitStatus == 0 && output.contains(QStringLiteral("Successfully installed"));
 }
 
+QString UpgradeSummaryText(qsizetype updated, const QStringList& failed)
+{
+    const QString counts = QStringLiteral("%1 updated, %2 failed").arg(updated).arg(failed.size());
+    return failed.isEmpty() ? counts : counts + QStringLiteral(": ") + failed.join(QStringLiteral(", "));
+}
+
 QString CleanLogLine(const QString& line)
 {
     QString text;

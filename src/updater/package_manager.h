@@ -51,6 +51,11 @@ PackageCommand UpgradeCommand(const QString& tool, const QString& name, const QS
 /// from a tool that then failed are not enough. Pure.
 bool UpgradeSucceeded(const QString& output, int exitStatus);
 
+/// The last line of a run of several upgrades: how many worked and how many
+/// failed, with the names of those that failed, e.g. "3 updated, 1 failed:
+/// Masked App". Pure.
+QString UpgradeSummaryText(qsizetype updated, const QStringList& failed);
+
 /// One captured line made readable for the live log: blank runs collapsed,
 /// the spinner and progress-bar fragments " /", " |", " -", " \" removed, the
 /// cancel code 0x800704c7, "Successfully installed" (shown with "!") and

@@ -377,6 +377,27 @@ TEST_F(InstalledApps, SeveralRowsAskFirstAndUpgradeOnlyTheRedOnesInListOrder)
     EXPECT_EQ(ui::CellText(AppsList, kelvara, 4), "0");
 }
 
+TEST_F(InstalledApps, SeveralUpgradesKeepEveryAppsLogAndEndWithWhatBecameOfEach)
+{
+    ListRows("Alpha One|A.One|1.0|2.0\nMasked App|Masked.App|1.0|2.0\nZeta Two|Z.Two|1.0|2.0\n");
+    qputenv("STANDIN_FAIL_TARGET", "Masked App");
+    ClickCheck();
+    app::SelectAllApps();
+    apptest::AnswerNextBox(QMessageBox::Ok);
+    app::StartUpdates();
+    qunsetenv("STANDIN_FAIL_TARGET");
+
+    const QStringList log = ui::Text(AppsInfoBox).split('\n');
+    QStringList headers;
+    for (const QString& line : log) {
+        if (line.startsWith("Updating: "))
+            headers << line;
+    }
+    EXPECT_EQ(headers, (QStringList{"Updating: Alpha One", "Updating: Masked App", "Updating: Zeta Two"}));
+    EXPECT_EQ(log.count(log.value(0)), 4) << "a separator line before each app and before the summary";
+    EXPECT_EQ(log.back(), "2 updated, 1 failed: Masked App");
+}
+
 TEST_F(InstalledApps, ANameFromTheTableReachesTheToolUnchangedAndRunsNothingElse)
 {
     const QString marker = dir->filePath("ran");

@@ -18,6 +18,8 @@
 //   STANDIN_UPGRADE  ok (default): "Successfully installed"; cancel: the
 //                    cancel code and "You cancelled"; fail: an error text;
 //                    lie: "Successfully installed", then exit status 1
+//   STANDIN_FAIL_TARGET  the name or identifier whose upgrade fails whatever
+//                    STANDIN_UPGRADE says
 //   STANDIN_DELAY_MS silent for this long before it does anything, as a slow
 //                    remote makes a package manager
 //   STANDIN_PID      file to which it writes its process id first
@@ -106,7 +108,7 @@ int List()
     return 0;
 }
 
-int Upgrade()
+int Upgrade(const std::string& target)
 {
     std::cout << "Found the application; downloading.\n";
     std::cout << "   -    \r   \\    \r   |    \r   /    \r" << std::flush;
@@ -116,7 +118,7 @@ int Upgrade()
         std::cout << "Installer failed with exit code: 0x800704c7 : You cancelled the operation.\n";
         return 1;
     }
-    if (Is("STANDIN_UPGRADE", "fail")) {
+    if (Is("STANDIN_UPGRADE", "fail") || Is("STANDIN_FAIL_TARGET", target.c_str())) {
         std::cout << "No applicable upgrade found.\n";
         return 1;
     }
@@ -136,8 +138,10 @@ int main(int argc, char** argv)
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "list")
         return List();
-    if (command == "upgrade")
-        return Upgrade();
+    if (command == "upgrade") {
+        const int at = argc > 2 && std::strcmp(argv[2], "--id") == 0 ? 3 : 2;
+        return Upgrade(argc > at ? argv[at] : "");
+    }
     std::cerr << "stand-in: unknown command\n";
     return 2;
 }

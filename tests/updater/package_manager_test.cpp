@@ -156,6 +156,13 @@ TEST(RunPackageManager, TextFromTheTableReachesTheToolAsOneArgumentAndRunsNothin
     EXPECT_FALSE(QFileInfo::exists(marker));
 }
 
+TEST(UpgradeSummaryText, CountsAndNamesTheFailures)
+{
+    EXPECT_EQ(UpgradeSummaryText(3, {}), "3 updated, 0 failed");
+    EXPECT_EQ(UpgradeSummaryText(2, {"Masked App", "Zip Packer\u2026"}),
+              "2 updated, 2 failed: Masked App, Zip Packer\u2026");
+}
+
 TEST(ListRunFailed, WhenNoTableCameBack)
 {
     const QString table = "Name  Id\r\n" + QString(119, u'-') + "\r\nrow";
