@@ -88,14 +88,24 @@ void CheckPass(const QStringList&, const QStringList&)
 /// One pass of an upgrade's read loop: the lines it took go to the log.
 void ShowLogPass(const QStringList& lines, const QStringList& errors)
 {
+    QStringList shown;
     for (const QStringList* taken : {&lines, &errors}) {
         for (const QString& line : *taken) {
             if (!line.isEmpty())
-                ui::AppendLine(AppsInfoBox, updater::CleanLogLine(line));
+                shown << updater::CleanLogLine(line);
         }
     }
+    ui::AppendLines(AppsInfoBox, shown);
     ui::ClearTextSelection(AppsInfoBox);
     KeepAliveDuringRun();
+}
+
+/// Empties AppsInfoBox for an upgrade's log, which keeps its last
+/// AppsLogLineLimit lines.
+void StartLog()
+{
+    ui::SetText(AppsInfoBox, QString());
+    ui::SetLineLimit(AppsInfoBox, AppsLogLineLimit);
 }
 
 void Check()
@@ -260,7 +270,7 @@ void StartUpdates()
     }
     // One log for the whole run, each application's part under a separator,
     // and at the end what became of each.
-    ui::SetText(AppsInfoBox, QString());
+    StartLog();
     qsizetype updated = 0;
     QStringList failed;
     for (const int64_t row : selected) {
@@ -278,7 +288,7 @@ void StartUpdates()
 
 void UpgradeApp(int64_t row, const QString& name, const QString& identifier, const QString& available)
 {
-    ui::SetText(AppsInfoBox, QString());
+    StartLog();
     RunUpgrade(row, name, identifier, available);
 }
 

@@ -6,6 +6,10 @@
 
 namespace app {
 
+/// The most lines AppsInfoBox keeps of an upgrade's log: the oldest go once
+/// a tool prints more, so a flood of output costs bounded memory.
+constexpr int AppsLogLineLimit = 5000;
+
 // The "Installed Apps" tab: checking what the package manager lists,
 // showing it, and upgrading what the user picks. Everything runs on the GUI
 // thread and returns when the package manager has finished; events that

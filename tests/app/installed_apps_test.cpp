@@ -182,8 +182,10 @@ TEST_F(InstalledApps, AfterACheckTheTrayTooltipIsWhatTheLastRefreshLeftThere)
         EXPECT_EQ(ui::TrayTooltip(TrayIcon), r.tooltip) << r.what;
     }
     app::LatestHeadline.clear();
-    // The blinker draws the icon once more; not after the application is gone.
+    // The blinker draws the icon once more, and the checks of later tests
+    // would draw it again; not after the application is gone.
     EXPECT_TRUE(QTest::qWaitFor([] { return app::TrayBlinkersRunning() == 0; }, 10000));
+    ui::TrayRemoveAll();
 }
 
 TEST_F(InstalledApps, TheFilterRefillsFromTheKeptLinesAndACheckCountsOnlyShownUpdates)
@@ -375,6 +377,19 @@ TEST_F(InstalledApps, SeveralRowsAskFirstAndUpgradeOnlyTheRedOnesInListOrder)
                                   QStringList{"upgrade", "--id", "ZipPacker.Pro"} + updater::UpgradeOptions}));
     EXPECT_EQ(ui::CellText(AppsList, zip, 4), "0");
     EXPECT_EQ(ui::CellText(AppsList, kelvara, 4), "0");
+}
+
+TEST_F(InstalledApps, AFloodingUpgradeKeepsOnlyTheLogsLastLines)
+{
+    qputenv("STANDIN_UPGRADE_LINES", "20000");
+    ClickCheck();
+    app::UpgradeApp(RowNamed("Kelvara Studio"), "Kelvara Studio", "Kelvara.Studio", "122.0");
+    qunsetenv("STANDIN_UPGRADE_LINES");
+    const QString log = ui::Text(AppsInfoBox);
+    EXPECT_LE(log.count('\n') + 1, app::AppsLogLineLimit);
+    EXPECT_FALSE(log.contains("Unpacking part 1 of")) << "the oldest lines go";
+    EXPECT_TRUE(log.contains("Unpacking part 20000 of") && log.contains("\nSuccessfully installed!"))
+        << "the end stays";
 }
 
 TEST_F(InstalledApps, SeveralUpgradesKeepEveryAppsLogAndEndWithWhatBecameOfEach)

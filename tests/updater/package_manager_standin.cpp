@@ -20,6 +20,7 @@
 //                    lie: "Successfully installed", then exit status 1
 //   STANDIN_FAIL_TARGET  the name or identifier whose upgrade fails whatever
 //                    STANDIN_UPGRADE says
+//   STANDIN_UPGRADE_LINES  upgrade first prints this many numbered log lines
 //   STANDIN_DELAY_MS silent for this long before it does anything, as a slow
 //                    remote makes a package manager
 //   STANDIN_PID      file to which it writes its process id first
@@ -110,6 +111,10 @@ int List()
 
 int Upgrade(const std::string& target)
 {
+    if (const char* count = std::getenv("STANDIN_UPGRADE_LINES")) {
+        for (long i = 1, n = std::atol(count); i <= n; ++i)
+            std::cout << "Unpacking part " << i << " of the application\n";
+    }
     std::cout << "Found the application; downloading.\n";
     std::cout << "   -    \r   \\    \r   |    \r   /    \r" << std::flush;
     std::cout << "  ####            1.0 MB / 4.0 MB\r  ################  4.0 MB / 4.0 MB\n" << std::flush;
