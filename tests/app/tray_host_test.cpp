@@ -115,6 +115,29 @@ QDBusArgument Unwrapped(const QDBusMessage& reply)
     return qvariant_cast<QDBusVariant>(reply.arguments().value(0)).variant().value<QDBusArgument>();
 }
 
+/// The title in the item's tooltip as the host reads it from `reply` (to a
+/// ToolTip property query); empty when there is none.
+QString TooltipTitle(const QDBusMessage& reply)
+{
+    const QDBusArgument tip = Unwrapped(reply);
+    QString iconName;
+    QString title;
+    tip.beginStructure();
+    tip >> iconName;
+    tip.beginArray();
+    tip.endArray();
+    tip >> title;
+    return title;
+}
+
+/// The host's message that clicks menu row `id` of `item`.
+QDBusMessage MenuClick(const QString& item, int id)
+{
+    QDBusMessage click = QDBusMessage::createMethodCall(item, "/MenuBar", "com.canonical.dbusmenu", "Event");
+    click << id << QStringLiteral("clicked") << QVariant::fromValue(QDBusVariant(QString())) << 0U;
+    return click;
+}
+
 struct MenuRow
 {
     int id = 0;
@@ -218,16 +241,8 @@ TEST(TrayHost, TheIconGoesToAHostStartedBeforeOrAfterTheProgramAndAfterItRestart
         EXPECT_EQ(QSize(width, height), QSize(16, 16));
         EXPECT_EQ(argb.size(), 16 * 16 * 4);
         EXPECT_NE(argb.count('\0'), argb.size()); // something is drawn
-        const QDBusArgument tip = Unwrapped(ItemProperty(client, item, "ToolTip"));
-        QString iconName;
-        QString title;
-        tip.beginStructure();
-        tip >> iconName;
-        tip.beginArray();
-        tip.endArray();
-        tip >> title;
         // The program's name, or what its first refresh put there since.
-        EXPECT_FALSE(title.isEmpty());
+        EXPECT_FALSE(TooltipTitle(ItemProperty(client, item, "ToolTip")).isEmpty());
         EXPECT_EQ(qvariant_cast<QDBusVariant>(ItemProperty(client, item, "Title").arguments().value(0)).variant(),
                   "Zorvane Software Updates and News");
 
@@ -255,9 +270,7 @@ TEST(TrayHost, TheIconGoesToAHostStartedBeforeOrAfterTheProgramAndAfterItRestart
         // A choice made while the program still starts up is dropped, as
         // every input is until its main loop runs; choose again until it
         // takes.
-        QDBusMessage click =
-            QDBusMessage::createMethodCall(watcher->items.last(), "/MenuBar", "com.canonical.dbusmenu", "Event");
-        click << quit << QStringLiteral("clicked") << QVariant::fromValue(QDBusVariant(QString())) << 0U;
+        const QDBusMessage click = MenuClick(watcher->items.last(), quit);
         bool ended = false;
         for (int attempt = 0; attempt < 40 && !ended; ++attempt) {
             client.call(click, QDBus::BlockWithGui, 5000);
@@ -303,8 +316,7 @@ TEST(TrayHost, ACheckKeepsThePanelAnsweredAndAQuitEndsItAndItsToolAtOnce)
             refreshApps = row.id;
     }
     ASSERT_GE(refreshApps, 0);
-    QDBusMessage click = QDBusMessage::createMethodCall(item, "/MenuBar", "com.canonical.dbusmenu", "Event");
-    click << refreshApps << QStringLiteral("clicked") << QVariant::fromValue(QDBusVariant(QString())) << 0U;
+    const QDBusMessage click = MenuClick(item, refreshApps);
     // Chosen while the program still starts up, the item is dropped; again
     // until the check runs the tool.
     for (int attempt = 0; attempt < 40 && !QFile::exists(pidFile); ++attempt) {
@@ -318,15 +330,7 @@ TEST(TrayHost, ACheckKeepsThePanelAnsweredAndAQuitEndsItAndItsToolAtOnce)
     // The panel asks for the tooltip while the tool works: answered, busy.
     const QDBusMessage reply = ItemProperty(client, item, "ToolTip");
     ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
-    const QDBusArgument tip = Unwrapped(reply);
-    QString iconName;
-    QString title;
-    tip.beginStructure();
-    tip >> iconName;
-    tip.beginArray();
-    tip.endArray();
-    tip >> title;
-    EXPECT_EQ(title, "(Refreshing)");
+    EXPECT_EQ(TooltipTitle(reply), "(Refreshing)");
 
     // The session ends: the program quits at once, ends its tool and saves.
     ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
