@@ -268,7 +268,7 @@ void StartUpdates()
         ui::BringToFront(MainWindow);
         return;
     }
-    // One log for the whole run, each application's part under a separator,
+    // One log for the whole run, each application's output under a separator,
     // and at the end what became of each.
     StartLog();
     qsizetype updated = 0;

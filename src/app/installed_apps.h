@@ -42,7 +42,7 @@ void SelectAppsWithUpdates();
 
 /// StartUpdatesButton: after the "Confirm" box when more or fewer than one
 /// row is selected, upgrades every selected red row in list order. Several
-/// keep one log, each application's part under a separator line, ended by a
+/// keep one log, each application's output under a separator line, ended by a
 /// line that says how many were updated and which failed.
 void StartUpdates();
 

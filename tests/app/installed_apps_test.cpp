@@ -387,8 +387,8 @@ TEST_F(InstalledApps, AFloodingUpgradeKeepsOnlyTheLogsLastLines)
     qunsetenv("STANDIN_UPGRADE_LINES");
     const QString log = ui::Text(AppsInfoBox);
     EXPECT_LE(log.count('\n') + 1, app::AppsLogLineLimit);
-    EXPECT_FALSE(log.contains("Unpacking part 1 of")) << "the oldest lines go";
-    EXPECT_TRUE(log.contains("Unpacking part 20000 of") && log.contains("\nSuccessfully installed!"))
+    EXPECT_FALSE(log.contains("Unpacking file 1 of")) << "the oldest lines go";
+    EXPECT_TRUE(log.contains("Unpacking file 20000 of") && log.contains("\nSuccessfully installed!"))
         << "the end stays";
 }
 

@@ -113,7 +113,7 @@ int Upgrade(const std::string& target)
 {
     if (const char* count = std::getenv("STANDIN_UPGRADE_LINES")) {
         for (long i = 1, n = std::atol(count); i <= n; ++i)
-            std::cout << "Unpacking part " << i << " of the application\n";
+            std::cout << "Unpacking file " << i << " of the application\n";
     }
     std::cout << "Found the application; downloading.\n";
     std::cout << "   -    \r   \\    \r   |    \r   /    \r" << std::flush;
