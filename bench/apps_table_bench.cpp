@@ -2,6 +2,12 @@
 // 5,000-application table into sorted lines and rows, and the same followed
 // by the fill of the real installed-apps list (offscreen), as a check or a
 // filter keystroke on the Installed Apps tab does it.
+//
+// And what a package manager that prints a lot costs, with the tests'
+// stand-in as the tool (built with the tests): a 100,000-application list
+// read through the real runner and parsed into rows, and a 100,000-line
+// upgrade log shown live in the real tab. peak_rss_MB is the process's peak
+// so far: run one benchmark per process (--benchmark_filter) to read it.
 #include "app/shell_state.h"
 #include "app/installed_apps.h"
 #include "app/main_window.h"
@@ -10,15 +16,20 @@
 #include "ui/control_numbers.h"
 #include "ui/controls.h"
 #include "ui/list_control.h"
+#include "runtime/app_paths.h"
 #include "updater/apps_table.h"
 #include "updater/apps_table_writer.h"
+#include "updater/package_manager.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <sys/resource.h>
 
 namespace {
 
@@ -73,10 +84,63 @@ void BM_ParseAndFillList(benchmark::State& state)
     state.counters["rows"] = static_cast<double>(ui::RowCount(ui::id::AppsList));
 }
 
+#ifdef STANDIN_PATH
+
+constexpr int FloodLines = 100000;
+
+double PeakRssMb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+void BM_ListRunOf100kApps(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    QFile rows(dir.filePath("rows"));
+    if (!rows.open(QIODevice::WriteOnly))
+        state.SkipWithError("no rows file");
+    for (int i = 0; i < FloodLines; ++i)
+        rows.write(QStringLiteral("Application %1 \u00e9dition|Vendor.App%1|1.%2.3|%3\n")
+                       .arg(i)
+                       .arg(i % 10)
+                       .arg(i % 3 == 0 ? QStringLiteral("9.0") : QString())
+                       .toUtf8());
+    rows.close();
+    qputenv("STANDIN_ROWS", rows.fileName().toUtf8());
+    qsizetype shown = 0;
+    for (auto _ : state) {
+        const QString output = updater::RunPackageManager({STANDIN_PATH, QStringLiteral("list")}, nullptr, 0).output;
+        shown = updater::FillApps(updater::TakeAppLines(output), QString()).rows.size();
+        benchmark::DoNotOptimize(shown);
+    }
+    qunsetenv("STANDIN_ROWS");
+    state.counters["rows"] = static_cast<double>(shown);
+    state.counters["peak_rss_MB"] = PeakRssMb();
+}
+
+void BM_UpgradeLogOf100kLines(benchmark::State& state)
+{
+    runtime::WingetPath = STANDIN_PATH;
+    qputenv("STANDIN_UPGRADE_LINES", QByteArray::number(FloodLines));
+    for (auto _ : state)
+        app::UpgradeApp(0, QStringLiteral("Kelvara Studio"), QStringLiteral("Kelvara.Studio"), QStringLiteral("122.0"));
+    qunsetenv("STANDIN_UPGRADE_LINES");
+    state.counters["log_lines_kept"] = static_cast<double>(ui::Text(ui::id::AppsInfoBox).count(u'\n') + 1);
+    state.counters["peak_rss_MB"] = PeakRssMb();
+}
+
+#endif
+
 } // namespace
 
 BENCHMARK(BM_ParseTable)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ParseAndFillList)->Unit(benchmark::kMillisecond);
+#ifdef STANDIN_PATH
+BENCHMARK(BM_ListRunOf100kApps)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UpgradeLogOf100kLines)->Unit(benchmark::kMillisecond);
+#endif
 
 int main(int argc, char** argv)
 {

@@ -3,7 +3,9 @@
 // (the 119-dash separator, CR LF, runs of blanks, the shortened-name mark,
 // version-like pieces), so the fuzzer reaches rows at the fixed columns and
 // their broken variants without guessing a line of 119 dashes. Checks that
-// every parse ends, stays inside its columns and keeps each row's shape.
+// every parse ends, stays inside its columns and keeps each row's shape, and
+// that the version order is a strict weak order on the first three texts
+// between "|" characters.
 #include "updater/apps_table.h"
 #include "updater/apps_table_layout.h"
 #include "updater/package_manager.h"
@@ -38,6 +40,17 @@ const QString Tokens[] = {
     QStringLiteral(" \\ "),
     QStringLiteral("\u00e9"),
     QStringLiteral("\U0001F600"),
+    QStringLiteral("~"),
+    QStringLiteral("-beta"),
+    QStringLiteral(".RC"),
+    QStringLiteral("v"),
+    QStringLiteral("2:"),
+    QStringLiteral("("),
+    QStringLiteral("+git"),
+    QStringLiteral("99999999999999999999"),
+    QStringLiteral("0"),
+    QStringLiteral("-"),
+    QStringLiteral("."),
 };
 constexpr int TokenCount = sizeof(Tokens) / sizeof(Tokens[0]);
 
@@ -58,6 +71,35 @@ void Check(bool ok)
 {
     if (!ok)
         std::abort();
+}
+
+/// `a` < `b` in the version order.
+bool Before(const QString& a, const QString& b)
+{
+    return updater::IsNewerVersion(a, b);
+}
+
+/// Neither comes before the other.
+bool Level(const QString& a, const QString& b)
+{
+    return !Before(a, b) && !Before(b, a);
+}
+
+/// The order is irreflexive, asymmetric and transitive, and being level is
+/// transitive too, for `a`, `b`, `c` in every arrangement.
+void CheckStrictWeakOrder(const QString& a, const QString& b, const QString& c)
+{
+    const QString* v[] = {&a, &b, &c};
+    const int arrangements[6][3] = {{0, 1, 2}, {0, 2, 1}, {1, 0, 2}, {1, 2, 0}, {2, 0, 1}, {2, 1, 0}};
+    for (const auto& order : arrangements) {
+        const QString& x = *v[order[0]];
+        const QString& y = *v[order[1]];
+        const QString& z = *v[order[2]];
+        Check(!Before(x, x));
+        Check(!(Before(x, y) && Before(y, x)));
+        Check(!(Before(x, y) && Before(y, z)) || Before(x, z));
+        Check(!(Level(x, y) && Level(y, z)) || Level(x, z));
+    }
 }
 
 } // namespace
@@ -93,6 +135,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         updates += fill.updates[i] ? 1 : 0;
     }
     Check(updates == fill.updateCount);
+
+    const QStringList versions = text.split(u'|');
+    CheckStrictWeakOrder(versions.value(0), versions.value(1), versions.value(2));
 
     const QString log = updater::CleanLogLine(text);
     Check(!log.startsWith(u' ') && !log.endsWith(u' '));

@@ -24,7 +24,6 @@
 #include "ui/controls.h"
 #include "ui/list_control.h"
 #include "ui/tab_control.h"
-#include "ui/tray_icon.h"
 
 #include <algorithm>
 #include <climits>
@@ -86,7 +85,7 @@ void RefreshContent(bool fetch)
     ShowRefreshingWindow(QString());
     LayoutHeaderRow();
     runtime::ContentRefreshBusy = 0;
-    ui::TraySetTooltip(TrayIcon, LatestHeadline.isEmpty() ? runtime::AppTitle : LatestHeadline);
+    ShowRestingTrayTooltip();
     UpdateRefreshTooltip();
     ShowScrapeOutcome();
     ShowAlertPopup();

@@ -70,17 +70,43 @@ qsizetype FillAppsList()
     return fill.updateCount;
 }
 
-/// One pass of an upgrade's read loop: the lines it took go to the log, and
-/// one window event is let through so the windows keep painting.
-void ShowLogPass(const QString& line, const QString& error)
+/// Between two passes of a package-manager run, as between the steps of a
+/// content refresh: the windows paint, the tray, the desktop's D-Bus calls, a
+/// second copy and a quit request are answered, and what the user did
+/// meanwhile is dropped, so that nothing starts inside the run.
+void KeepAliveDuringRun()
 {
-    if (!line.isEmpty())
-        ui::AppendLine(AppsInfoBox, updater::CleanLogLine(line));
-    if (!error.isEmpty())
-        ui::AppendLine(AppsInfoBox, updater::CleanLogLine(error));
-    ui::ClearTextSelection(AppsInfoBox);
-    runtime::PollEvent();
+    runtime::DrainEvents();
     ui::SetCursor(ui::CursorShape::Wait);
+}
+
+/// One pass of a check's read loop: the table waits for the end.
+void CheckPass(const QStringList&, const QStringList&)
+{
+    KeepAliveDuringRun();
+}
+
+/// One pass of an upgrade's read loop: the lines it took go to the log.
+void ShowLogPass(const QStringList& lines, const QStringList& errors)
+{
+    QStringList shown;
+    for (const QStringList* taken : {&lines, &errors}) {
+        for (const QString& line : *taken) {
+            if (!line.isEmpty())
+                shown << updater::CleanLogLine(line);
+        }
+    }
+    ui::AppendLines(AppsInfoBox, shown);
+    ui::ClearTextSelection(AppsInfoBox);
+    KeepAliveDuringRun();
+}
+
+/// Empties AppsInfoBox for an upgrade's log, which keeps its last
+/// AppsLogLineLimit lines.
+void StartLog()
+{
+    ui::SetText(AppsInfoBox, QString());
+    ui::SetLineLimit(AppsInfoBox, AppsLogLineLimit);
 }
 
 void Check()
@@ -103,21 +129,60 @@ void Check()
     runtime::DrainEvents();
     ui::SetCursor(ui::CursorShape::Wait);
 
-    const QString output = updater::RunPackageManager(updater::ListCommand(runtime::WingetPath).arguments, nullptr,
-                                                      updater::ListSilenceLimitMs);
+    const updater::PackageRun run = updater::RunPackageManager(updater::ListCommand(runtime::WingetPath).arguments,
+                                                               CheckPass, updater::ListSilenceLimitMs);
     runtime::AppsRefreshBusy = 0;
-    if (output.isEmpty()) {
+    ShowRestingTrayTooltip();
+    if (updater::ListRunFailed(run)) {
         FinishAppsCheck();
+        ui::SetText(AppsInfoBox, updater::CheckFailedText(run.lastErrors));
         ShowMessageBox(QStringLiteral("Failure"),
                        QStringLiteral("App list couldn't be determined right now (try again)."), FlagsWarningIcon);
         return;
     }
-    AppLines = updater::TakeAppLines(output);
+    AppLines = updater::TakeAppLines(run.output);
     const qsizetype updates = FillAppsList();
     FinishAppsCheck();
     ui::SetText(AppsInfoBox, updater::CheckCompleteText(AppLines.size(), updates));
     ui::SetFocus(FilterBox);
     runtime::DrainEvents();
+}
+
+/// Between the logs of two applications upgraded in one run.
+const QString BatchSeparator = QString(40, u'-');
+
+/// Upgrades one application with its output appended live to AppsInfoBox
+/// under the line "Updating: " + name; on success its row `row` turns normal
+/// and shows `available` as installed. True when it worked.
+bool RunUpgrade(int64_t row, const QString& name, const QString& identifier, const QString& available)
+{
+    const QString status = QStringLiteral("Updating: ") + name;
+    SetStatusText(status, false);
+    ShowRefreshingWindow(status, ui::ImageId::UpgradingIcon);
+    ui::SetText(AppsCheckButton, QStringLiteral("(Updating)"));
+    EnableTabButtons(false);
+    ui::AppendLine(AppsInfoBox, status + QStringLiteral("\r\n"));
+    runtime::DrainEvents();
+    ui::SetCursor(ui::CursorShape::Wait);
+
+    const updater::PackageCommand command = updater::UpgradeCommand(runtime::WingetPath, name, identifier);
+    const updater::PackageRun run = updater::RunPackageManager(command.arguments, ShowLogPass, 0);
+
+    ShowRefreshingWindow(QString());
+    SetStatusText(ReadyText, false);
+    ui::SetText(AppsCheckButton, CheckCaption);
+    EnableTabButtons(true);
+    ui::SetCursor(ui::CursorShape::Arrow);
+    const bool succeeded = updater::UpgradeSucceeded(run.output, run.exitStatus);
+    if (succeeded) {
+        ui::SetRowImage(AppsList, row, ui::ImageId::UpToDateIcon);
+        ui::SetRowColour(AppsList, row, QColor());
+        ui::SetCellText(AppsList, row, 1, available);
+        ui::SetCellText(AppsList, row, 2, updater::UnknownVersion);
+        ui::SetCellText(AppsList, row, MarkColumn, QStringLiteral("0"));
+    }
+    runtime::DrainEvents();
+    return succeeded;
 }
 
 } // namespace
@@ -198,43 +263,36 @@ void StartUpdates()
                            OnLinux(DesktopText::UpgradePrompts),
                        FlagsOkCancel | FlagsQuestionIcon | FlagsSecondDefault) != IdOk)
         return;
-    for (const int64_t row : selected) {
+    if (selected.size() == 1) {
+        const int64_t row = selected.front();
         if (MarkedForUpdate(row))
             UpgradeApp(row, ui::CellText(AppsList, row, 0), ui::CellText(AppsList, row, 3),
                        ui::CellText(AppsList, row, 2));
-    }
-    if (selected.size() == 1)
         ui::BringToFront(MainWindow);
+        return;
+    }
+    // One log for the whole run, each application's output under a separator,
+    // and at the end what became of each.
+    StartLog();
+    qsizetype updated = 0;
+    QStringList failed;
+    for (const int64_t row : selected) {
+        if (!MarkedForUpdate(row))
+            continue;
+        const QString name = ui::CellText(AppsList, row, 0);
+        ui::AppendLine(AppsInfoBox, BatchSeparator);
+        if (RunUpgrade(row, name, ui::CellText(AppsList, row, 3), ui::CellText(AppsList, row, 2)))
+            ++updated;
+        else
+            failed << name;
+    }
+    ui::AppendLines(AppsInfoBox, {BatchSeparator, updater::UpgradeSummaryText(updated, failed)});
 }
 
 void UpgradeApp(int64_t row, const QString& name, const QString& identifier, const QString& available)
 {
-    const QString status = QStringLiteral("Updating: ") + name;
-    SetStatusText(status, false);
-    ShowRefreshingWindow(status, ui::ImageId::UpgradingIcon);
-    ui::SetText(AppsCheckButton, QStringLiteral("(Updating)"));
-    EnableTabButtons(false);
-    ui::SetText(AppsInfoBox, QString());
-    ui::AppendLine(AppsInfoBox, status + QStringLiteral("\r\n"));
-    runtime::DrainEvents();
-    ui::SetCursor(ui::CursorShape::Wait);
-
-    const updater::PackageCommand command = updater::UpgradeCommand(runtime::WingetPath, name, identifier);
-    const QString output = updater::RunPackageManager(command.arguments, ShowLogPass, 0);
-
-    ShowRefreshingWindow(QString());
-    SetStatusText(ReadyText, false);
-    ui::SetText(AppsCheckButton, CheckCaption);
-    EnableTabButtons(true);
-    ui::SetCursor(ui::CursorShape::Arrow);
-    if (updater::UpgradeSucceeded(output)) {
-        ui::SetRowImage(AppsList, row, ui::ImageId::UpToDateIcon);
-        ui::SetRowColour(AppsList, row, QColor());
-        ui::SetCellText(AppsList, row, 1, available);
-        ui::SetCellText(AppsList, row, 2, updater::UnknownVersion);
-        ui::SetCellText(AppsList, row, MarkColumn, QStringLiteral("0"));
-    }
-    runtime::DrainEvents();
+    StartLog();
+    RunUpgrade(row, name, identifier, available);
 }
 
 } // namespace app

@@ -6,6 +6,10 @@
 
 namespace app {
 
+/// The most lines AppsInfoBox keeps of an upgrade's log: the oldest go once
+/// a tool prints more, so a flood of output costs bounded memory.
+constexpr int AppsLogLineLimit = 5000;
+
 // The "Installed Apps" tab: checking what the package manager lists,
 // showing it, and upgrading what the user picks. Everything runs on the GUI
 // thread and returns when the package manager has finished; events that
@@ -13,8 +17,9 @@ namespace app {
 
 /// With `recheck`: a full check that runs the package manager's list, keeps
 /// its lines and fills AppsList, with the busy captions, the refreshing
-/// window and the blinking tray icon; a failed check (no output, or a tool
-/// silent for two minutes) shows the "Failure" box and keeps the lines of the
+/// window and the blinking tray icon; a failed check (no output, an error
+/// exit without a table, or a tool silent for two minutes) shows the
+/// "Failure" box and the tool's last error lines, and keeps the lines of the
 /// last good one. Without: only refills AppsList from those lines under the
 /// current filter text.
 void RefreshInstalledApps(bool recheck);
@@ -36,11 +41,14 @@ void SelectAllApps();
 void SelectAppsWithUpdates();
 
 /// StartUpdatesButton: after the "Confirm" box when more or fewer than one
-/// row is selected, upgrades every selected red row in list order.
+/// row is selected, upgrades every selected red row in list order. Several
+/// keep one log, each application's output under a separator line, ended by a
+/// line that says how many were updated and which failed.
 void StartUpdates();
 
-/// Upgrades one application with its output shown live in AppsInfoBox; on
-/// success its row `row` turns normal and shows `available` as installed.
+/// Upgrades one application with its output shown live in AppsInfoBox, which
+/// it empties first; on success (the words and exit status 0) its row `row`
+/// turns normal and shows `available` as installed.
 void UpgradeApp(int64_t row, const QString& name, const QString& identifier, const QString& available);
 
 } // namespace app

@@ -3,6 +3,7 @@
 #include "runtime/app_paths.h"
 #include "runtime/clock.h"
 #include "runtime/file_ops.h"
+#include "runtime/process.h"
 #include "runtime/process_end.h"
 #include "runtime/process_state.h"
 #include "runtime/single_instance.h"
@@ -15,6 +16,9 @@ void RunQuitSteps()
 {
     runtime::QuitRequested = 1; // workers end after their current cycle; nobody waits for them
     runtime::WakeSleepers();
+    // A check or an upgrade may be running (the quit can come while one
+    // pumps events): its tool and what it started are ended, not left behind.
+    runtime::EndAllProcesses(runtime::ProcessEndGraceMs);
     runtime::DeleteMatchingFiles(runtime::ProgramDir, QStringLiteral("*.log"));
     runtime::FileDelete(runtime::PictureTempPath, true);
     settings::SaveSettings();

@@ -2,9 +2,11 @@
 
 namespace app {
 
-/// The quit steps that leave files behind in order: quit flag, "*.log" files
-/// directly beside the program deleted (read-only ones and sub-folders left),
-/// the temporary picture deleted, the settings saved. GUI thread.
+/// The quit steps that leave files behind in order: quit flag, running
+/// package-manager tools ended (their process groups asked, then killed after
+/// a grace), "*.log" files directly beside the program deleted (read-only
+/// ones and sub-folders left), the temporary picture deleted, the settings
+/// saved. GUI thread.
 void RunQuitSteps();
 
 /// RunQuitSteps, then takes the icon off the panel, lets another copy start

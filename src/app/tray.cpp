@@ -1,5 +1,6 @@
 #include "app/tray.h"
 
+#include "app/shell_state.h"
 #include "app/tray_menu.h"
 #include "runtime/app_identity.h"
 #include "runtime/clock.h"
@@ -77,6 +78,11 @@ void RecreateTrayIcon()
     ui::TraySetTooltip(ui::id::TrayIcon, runtime::AppTitle);
 }
 
+void ShowRestingTrayTooltip()
+{
+    ui::TraySetTooltip(ui::id::TrayIcon, LatestHeadline.isEmpty() ? runtime::AppTitle : LatestHeadline);
+}
+
 int TrayBlinkersRunning()
 {
     return runningBlinkers.load();
@@ -84,13 +90,15 @@ int TrayBlinkersRunning()
 
 bool StartTrayBusyAnimation()
 {
+    // Set here, on the GUI thread, rather than by the blinker: a call from
+    // the blinker is carried out only when the GUI thread next pumps, which
+    // may be after a short job has ended and put the resting tooltip back.
+    ui::TraySetTooltip(ui::id::TrayIcon, runtime::BusyText);
     // The blinker waits out a last half second after its job has ended; a
     // job that starts meanwhile is blinked by it rather than by a second one
     // beside it.
-    if (!ClaimBlinker()) {
-        ui::TraySetTooltip(ui::id::TrayIcon, runtime::BusyText);
+    if (!ClaimBlinker())
         return false;
-    }
     if (runtime::ThreadStart(TrayBusyAnimation, "tray blink") == 0) {
         blinkerClaimed = false;
         return false;
@@ -102,7 +110,6 @@ void TrayBusyAnimation()
 {
     ++runningBlinkers;
     do {
-        ui::TraySetTooltip(ui::id::TrayIcon, runtime::BusyText);
         bool first = true;
         do {
             ui::TraySetImage(ui::id::TrayIcon, first ? ui::ImageId::TrayBusyA : ui::ImageId::TrayBusyB);

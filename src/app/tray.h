@@ -27,14 +27,19 @@ void ShowTrayMenu(QPoint mouse);
 /// tooltip, after the tray host came (back). GUI thread.
 void RecreateTrayIcon();
 
-/// Starts TrayBusyAnimation for a job that has just set its busy flag,
-/// unless one already runs: that one then blinks for this job too. True when
-/// a new one was started. GUI thread.
+/// Says "(Refreshing)" in the tooltip and starts TrayBusyAnimation for a job
+/// that has just set its busy flag, unless one already runs: that one then
+/// blinks for this job too. True when a new one was started. GUI thread.
 bool StartTrayBusyAnimation();
 
-/// Blinks the tray icon while a refresh or an apps check is busy. Runs on
-/// its own thread, started by StartTrayBusyAnimation; ends by itself when
-/// both are done.
+/// Puts back the tooltip the icon shows between jobs, once a content refresh
+/// or an apps check has ended: the latest headline the last content refresh
+/// found, else the program's title. GUI thread.
+void ShowRestingTrayTooltip();
+
+/// Blinks the tray icon while a refresh or an apps check is busy, and puts
+/// the normal image back after. Runs on its own thread, started by
+/// StartTrayBusyAnimation; ends by itself when both are done.
 void TrayBusyAnimation();
 
 /// How many TrayBusyAnimation blinkers run now. Any thread.

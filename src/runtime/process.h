@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
+#include <optional>
 
 namespace runtime {
 
@@ -40,34 +42,86 @@ QString ProcessCommandLine(const QString& program, const QString& parameters);
 /// started or without RunOpen.
 Process* ProcessRun(const QStringList& arguments, const QString& workingDirectory, uint32_t flags);
 
+/// The longest line, in bytes, handed out whole; a longer one comes out in
+/// pieces of at most this many bytes, so no line makes memory grow unbounded.
+constexpr qsizetype ProcessLineLimit = 1024 * 1024;
+
+/// How long a child told to end (SIGTERM to its process group) gets before it
+/// is killed (SIGKILL), in milliseconds.
+constexpr int64_t ProcessEndGraceMs = 3000;
+
+/// One of the child's two output streams.
+enum class ProcessStream { Output, Error };
+
+/// A line as the program reads it from a tool: decoded from UTF-8 (a
+/// malformed sequence as U+FFFD), carriage returns dropped wherever they
+/// stand (a progress display rewritten with CR joins into one line), every
+/// other control character made a blank. Pure, any thread.
+QString ToolLineText(QByteArrayView bytes);
+
 /// True while the child runs, and after it ended for as long as bytes wait
-/// unread in its output pipe (the error pipe does not count).
+/// unread in its output pipe or in the record (the error stream does not
+/// count).
 bool ProcessIsRunning(Process* process);
 
-/// Bytes waiting in the output pipe; never blocks. 0 on any failure.
+/// Bytes of standard output read into the record or waiting in the pipe;
+/// never blocks. 0 on any failure.
 uint32_t ProcessOutputAvailable(Process* process);
 
-/// One line of standard output, read a byte at a time: a line feed ends it
-/// and is dropped, carriage returns are dropped wherever they stand, the end
-/// of the stream ends it with what was gathered. Decoded from UTF-8, a
-/// malformed sequence as U+FFFD. Blocks until the line is complete, or, with
-/// `idleLimitMs` >= 0, until no byte came for that long; `gaveUp` then says so.
-QString ProcessReadLine(Process* process, int64_t idleLimitMs = -1, bool* gaveUp = nullptr);
+/// Reads what waits on both pipes, in blocks, into the record, waiting up to
+/// `timeoutMs` (-1: no limit) for the child to print or end when nothing
+/// waits. Both streams are read whichever the caller is after, so a child
+/// that fills one pipe while the caller waits for the other never stalls;
+/// a stream holding ProcessLineLimit unread bytes is left until lines are
+/// taken from it. False once the child has ended and nothing more waits:
+/// what the record holds then comes out of ProcessTakeLine, unfinished
+/// lines included.
+bool ProcessWaitOutput(Process* process, int64_t timeoutMs);
 
-/// At most one line of standard error, taken only from bytes already
-/// waiting; empty at once when none wait. Never blocks.
+/// The next line of `stream` already read into the record, as ToolLineText;
+/// never reads or blocks. A line feed ends a line and is dropped; a line
+/// longer than ProcessLineLimit comes out in pieces; an unfinished line comes
+/// out once its stream has ended or the child has ended with nothing more
+/// waiting. None when no line is complete.
+std::optional<QString> ProcessTakeLine(Process* process, ProcessStream stream);
+
+/// One line of standard output, as ProcessTakeLine; blocks until it is
+/// complete or the output ends, and then returns what was gathered. Standard
+/// error is read meanwhile and kept for ProcessReadErrorLine; a child that
+/// writes more than ProcessLineLimit to it before the line comes waits.
+QString ProcessReadLine(Process* process);
+
+/// One line of standard error from what already waits, as ProcessTakeLine;
+/// empty at once when no whole line waits. Never blocks.
 QString ProcessReadErrorLine(Process* process);
 
 /// Writes `text` as UTF-8 to standard input in one write, nothing added. A
 /// child that closed its input is ignored (no SIGPIPE reaches the program).
 void ProcessWrite(Process* process, const QString& text);
 
+/// The child's exit status (0-255) once it has ended; -1 while it runs, when
+/// a signal ended it, or when it could not be learnt.
+int ProcessExitStatus(Process* process);
+
 /// Ends the child and its process group at once (SIGKILL) and reaps it.
 /// The record stays valid until ProcessClose.
 void ProcessKill(Process* process);
 
-/// Closes the pipes and releases the record. Does not end the child; one
-/// that already ended is reaped.
+/// Ends the child the way the program ends every tool it started: SIGTERM
+/// to its process group, so that the tool can stop what it started cleanly;
+/// SIGKILL to the group after `graceMs` or once the child has ended,
+/// whichever comes first; then reaps it. Returns at the latest after
+/// `graceMs`. The record stays valid until ProcessClose.
+void ProcessEnd(Process* process, int64_t graceMs);
+
+/// ProcessEnd for every child the program started that has not been reaped,
+/// closed ones included, all in one grace period. For the quit. Any thread.
+void EndAllProcesses(int64_t graceMs);
+
+/// Closes the pipes and releases the record. Does not end the child: one
+/// that already ended is reaped, one still running is reaped by a later
+/// ProcessRun, ProcessClose or EndAllProcesses once it has ended, so it
+/// never stays a zombie.
 void ProcessClose(Process* process);
 
 } // namespace runtime

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <fcntl.h>
 #include <memory>
@@ -12,7 +13,9 @@
 #include <pthread.h>
 #include <spawn.h>
 #include <sys/ioctl.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -20,20 +23,46 @@ extern char** environ;
 
 namespace runtime {
 
+namespace {
+
+/// Bytes read from one pipe and not yet handed out as lines.
+struct StreamBuffer
+{
+    QByteArray bytes;
+    qsizetype start = 0;   // the first byte not handed out yet
+    qsizetype scanned = 0; // bytes from start known to hold no line feed
+    bool ended = false;    // the pipe reached its end (or failed)
+
+    qsizetype Held() const { return bytes.size() - start; }
+};
+
+} // namespace
+
 struct Process
 {
     pid_t pid = -1;
     int output = -1; // parent's read end of the child's standard output
     int input = -1;  // parent's write end of the child's standard input
     int error = -1;  // parent's read end of the child's standard error
+    int pidfd = -1;  // readable once the child has ended; -1 where the kernel has none
     uint32_t flags = 0;
     bool ended = false; // reaped
+    int exitStatus = -1;
+    bool finished = false; // ended, and nothing more waited in its pipes
+    StreamBuffer outputBuffer;
+    StreamBuffer errorBuffer;
 };
 
 namespace {
 
+/// How much one read takes from a pipe: a pipe's usual capacity.
+constexpr qsizetype ReadBlock = 65536;
+
 std::mutex RecordsLock;
 std::vector<std::unique_ptr<Process>> Records; // guarded by RecordsLock
+/// Children closed while still running, reaped once they end. Guarded by
+/// RecordsLock.
+std::vector<pid_t> Unreaped;
 
 void CloseFd(int& fd)
 {
@@ -72,49 +101,116 @@ uint32_t BytesWaiting(int fd)
     return static_cast<uint32_t>(count);
 }
 
-/// One line from `fd`, a byte per read. `byteLimit` < 0 means none.
-QString ReadLineFrom(int fd, int64_t byteLimit, int64_t idleLimitMs, bool* gaveUp)
+int& FdOf(Process* process, ProcessStream stream)
 {
-    QByteArray bytes;
-    bytes.reserve(4096);
-    int64_t taken = 0;
-    while (fd >= 0 && (byteLimit < 0 || taken < byteLimit)) {
-        if (idleLimitMs >= 0) {
-            pollfd watch{fd, POLLIN, 0};
-            const int ready = ::poll(&watch, 1, static_cast<int>(std::min<int64_t>(idleLimitMs, INT32_MAX)));
-            if (ready < 0 && errno == EINTR)
-                continue;
-            if (ready == 0) {
-                if (gaveUp != nullptr)
-                    *gaveUp = true;
-                break;
-            }
-        }
-        char byte = 0;
-        const ssize_t got = ::read(fd, &byte, 1);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            break;
-        ++taken;
-        if (byte == '\n')
-            break;
-        if (byte != '\r') // a progress display rewritten with CR joins into one line
-            bytes.append(byte);
-    }
-    return QString::fromUtf8(bytes);
+    return stream == ProcessStream::Output ? process->output : process->error;
 }
 
+StreamBuffer& BufferOf(Process* process, ProcessStream stream)
+{
+    return stream == ProcessStream::Output ? process->outputBuffer : process->errorBuffer;
+}
+
+/// One read of at most ReadBlock bytes from `fd` into `buffer`; the end of
+/// the pipe, or a failure, marks it ended. False when nothing came.
+bool ReadBlockInto(int fd, StreamBuffer& buffer)
+{
+    if (fd < 0 || buffer.ended)
+        return false;
+    // Bytes already handed out are dropped before the buffer grows, so it
+    // holds at most about ProcessLineLimit plus one block.
+    if (buffer.start > 0 && buffer.start >= buffer.bytes.size() / 2) {
+        buffer.bytes.remove(0, buffer.start);
+        buffer.start = 0;
+    }
+    const qsizetype had = buffer.bytes.size();
+    buffer.bytes.resize(had + ReadBlock);
+    ssize_t got = -1;
+    do {
+        got = ::read(fd, buffer.bytes.data() + had, static_cast<size_t>(ReadBlock));
+    } while (got < 0 && errno == EINTR);
+    buffer.bytes.resize(had + std::max<ssize_t>(got, 0));
+    if (got < 0 && errno == EAGAIN)
+        return false;
+    if (got <= 0) {
+        buffer.ended = true;
+        return false;
+    }
+    return true;
+}
+
+/// Reaps the child when it has ended, keeping its exit status; with `wait`,
+/// waits for it.
 void Reap(Process* process, bool wait)
 {
     if (process->ended)
         return;
     int status = 0;
-    const pid_t got = ::waitpid(process->pid, &status, wait ? 0 : WNOHANG);
+    pid_t got = -1;
+    do {
+        got = ::waitpid(process->pid, &status, wait ? 0 : WNOHANG);
+    } while (got < 0 && errno == EINTR);
     // ECHILD: someone else reaped it (or children are auto-reaped); either
-    // way it is gone.
-    if (got == process->pid || (got < 0 && errno == ECHILD))
+    // way it is gone, its status unknown.
+    if (got == process->pid) {
         process->ended = true;
+        process->exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    } else if (got < 0 && errno == ECHILD) {
+        process->ended = true;
+    }
+    if (process->ended && process->pidfd >= 0) {
+        ::close(process->pidfd);
+        process->pidfd = -1;
+    }
+}
+
+/// Reaps the closed children that have ended since. RecordsLock held.
+void ReapUnreaped()
+{
+    std::erase_if(Unreaped, [](pid_t pid) {
+        const pid_t got = ::waitpid(pid, nullptr, WNOHANG);
+        return got == pid || (got < 0 && errno == ECHILD);
+    });
+}
+
+/// Whether the child has ended without being reaped yet: its process group
+/// then still exists (the zombie holds its number), so signalling the group
+/// cannot reach anyone else.
+bool EndedUnreaped(pid_t pid)
+{
+    siginfo_t info{};
+    return ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == pid;
+}
+
+/// SIGTERM to every group in `pids`, then, once each leader has ended or
+/// `graceMs` has passed, SIGKILL to every group, so nothing a tool started
+/// outlives it. Leaves the leaders to be reaped.
+void EndGroups(const std::vector<pid_t>& pids, int64_t graceMs)
+{
+    for (const pid_t pid : pids) {
+        ::kill(-pid, SIGTERM);
+        ::kill(pid, SIGTERM); // a child that left its group
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(graceMs);
+    const auto allEnded = [&pids] {
+        return std::all_of(pids.begin(), pids.end(), [](pid_t pid) { return EndedUnreaped(pid); });
+    };
+    while (!allEnded() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    for (const pid_t pid : pids) {
+        ::kill(-pid, SIGKILL);
+        ::kill(pid, SIGKILL);
+    }
+}
+
+/// Reads what waits in `stream`'s pipe right now, without waiting, up to the
+/// buffer's limit.
+void ReadWaiting(Process* process, ProcessStream stream)
+{
+    StreamBuffer& buffer = BufferOf(process, stream);
+    while (buffer.Held() < ProcessLineLimit && BytesWaiting(FdOf(process, stream)) > 0 &&
+           ReadBlockInto(FdOf(process, stream), buffer)) {
+    }
 }
 
 } // namespace
@@ -217,14 +313,29 @@ Process* ProcessRun(const QStringList& arguments, const QString& workingDirector
 
     auto record = std::make_unique<Process>();
     record->pid = pid;
+    // glibc's own wrapper cannot be linked from C++ here (its header lacks
+    // C linkage); the kernel's pidfd comes close-on-exec.
+    record->pidfd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
     record->input = in[1];
     record->output = out[0];
     record->error = err[0];
     record->flags = flags;
     Process* handle = record.get();
     const std::lock_guard lock(RecordsLock);
+    ReapUnreaped();
     Records.push_back(std::move(record));
     return handle;
+}
+
+QString ToolLineText(QByteArrayView bytes)
+{
+    QString text = QString::fromUtf8(bytes);
+    text.remove(u'\r');
+    for (QChar& c : text) {
+        if (c.category() == QChar::Other_Control)
+            c = u' ';
+    }
+    return text;
 }
 
 bool ProcessIsRunning(Process* process)
@@ -234,29 +345,142 @@ bool ProcessIsRunning(Process* process)
     Reap(process, false);
     // Output written just before the exit still counts, so a reader that goes
     // on while this is true gets all of it.
-    return !process->ended || BytesWaiting(process->output) > 0;
+    return !process->ended || process->outputBuffer.Held() > 0 || BytesWaiting(process->output) > 0;
 }
 
 uint32_t ProcessOutputAvailable(Process* process)
 {
-    return process != nullptr ? BytesWaiting(process->output) : 0;
+    if (process == nullptr)
+        return 0;
+    const qsizetype held = process->outputBuffer.Held() + BytesWaiting(process->output);
+    return static_cast<uint32_t>(std::min<qsizetype>(held, UINT32_MAX));
 }
 
-QString ProcessReadLine(Process* process, int64_t idleLimitMs, bool* gaveUp)
+bool ProcessWaitOutput(Process* process, int64_t timeoutMs)
 {
-    if (gaveUp != nullptr)
-        *gaveUp = false;
-    return process != nullptr ? ReadLineFrom(process->output, -1, idleLimitMs, gaveUp) : QString();
+    if (process == nullptr)
+        return false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max<int64_t>(timeoutMs, 0));
+    for (;;) {
+        Reap(process, false);
+        pollfd watch[3];
+        ProcessStream streams[2];
+        nfds_t count = 0;
+        for (const ProcessStream stream : {ProcessStream::Output, ProcessStream::Error}) {
+            const StreamBuffer& buffer = BufferOf(process, stream);
+            if (FdOf(process, stream) >= 0 && !buffer.ended && buffer.Held() < ProcessLineLimit) {
+                streams[count] = stream;
+                watch[count++] = {FdOf(process, stream), POLLIN, 0};
+            }
+        }
+        const nfds_t pipes = count;
+        if (!process->ended && process->pidfd >= 0)
+            watch[count++] = {process->pidfd, POLLIN, 0};
+
+        if (process->ended && BytesWaiting(process->output) == 0 && BytesWaiting(process->error) == 0) {
+            // Ended with its pipes empty: what a helper it left behind may
+            // still write is not waited for.
+            process->finished = true;
+            return false;
+        }
+        if (count == 0 && process->ended)
+            return true; // only what the caller has yet to take is left
+        int waitMs = -1;
+        if (timeoutMs >= 0) {
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            waitMs = static_cast<int>(std::clamp<int64_t>(left.count(), 0, INT32_MAX));
+        }
+        // Without a way to hear the end (a kernel without pidfd), look again
+        // now and then.
+        if (!process->ended && process->pidfd < 0)
+            waitMs = waitMs < 0 ? 50 : std::min(waitMs, 50);
+        const int ready = ::poll(watch, count, waitMs);
+        if (ready < 0 && errno == EINTR)
+            continue;
+        bool progress = false;
+        for (nfds_t i = 0; ready > 0 && i < pipes; ++i) {
+            if (watch[i].revents == 0)
+                continue;
+            StreamBuffer& buffer = BufferOf(process, streams[i]);
+            const bool wasEnded = buffer.ended;
+            progress = ReadBlockInto(watch[i].fd, buffer) || buffer.ended != wasEnded || progress;
+        }
+        const bool wasEnded = process->ended;
+        Reap(process, false);
+        if (progress || process->ended != wasEnded || ready < 0)
+            return true;
+        if (timeoutMs >= 0 && std::chrono::steady_clock::now() >= deadline)
+            return true;
+    }
+}
+
+std::optional<QString> ProcessTakeLine(Process* process, ProcessStream stream)
+{
+    if (process == nullptr)
+        return std::nullopt;
+    StreamBuffer& buffer = BufferOf(process, stream);
+    const qsizetype held = buffer.Held();
+    if (held == 0)
+        return std::nullopt;
+    const qsizetype feed = buffer.bytes.indexOf('\n', buffer.start + buffer.scanned);
+    qsizetype length = -1; // bytes of the line, without its line feed
+    qsizetype taken = 0;   // bytes consumed, line feed included
+    if (feed >= 0 && feed - buffer.start <= ProcessLineLimit) {
+        length = feed - buffer.start;
+        taken = length + 1;
+    } else if (held >= ProcessLineLimit) {
+        // A line too long to hand out whole: a piece that ends on a whole
+        // character, so that no UTF-8 sequence is cut in two.
+        length = ProcessLineLimit;
+        const auto byteAt = [&buffer](qsizetype i) { return static_cast<uchar>(buffer.bytes[buffer.start + i]); };
+        qsizetype lead = length - 1;
+        int following = 0;
+        while (lead > 0 && following < 3 && (byteAt(lead) & 0xC0) == 0x80) {
+            --lead;
+            ++following;
+        }
+        const uchar first = byteAt(lead);
+        const int needed = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC0 ? 2 : 1;
+        if (needed > following + 1)
+            length = lead; // the last character goes whole into the next piece
+        taken = length;
+    } else if (buffer.ended || process->finished) {
+        length = held;
+        taken = held;
+    } else {
+        buffer.scanned = held;
+        return std::nullopt;
+    }
+    const QString line = ToolLineText(QByteArrayView(buffer.bytes).sliced(buffer.start, length));
+    buffer.start += taken;
+    buffer.scanned = 0;
+    if (buffer.start == buffer.bytes.size()) {
+        buffer.bytes.clear();
+        buffer.start = 0;
+    }
+    return line;
+}
+
+QString ProcessReadLine(Process* process)
+{
+    if (process == nullptr)
+        return QString();
+    for (;;) {
+        if (std::optional<QString> line = ProcessTakeLine(process, ProcessStream::Output))
+            return *line;
+        const StreamBuffer& buffer = process->outputBuffer;
+        if (process->output < 0 || (buffer.ended && buffer.Held() == 0) || !ProcessWaitOutput(process, -1))
+            return ProcessTakeLine(process, ProcessStream::Output).value_or(QString());
+    }
 }
 
 QString ProcessReadErrorLine(Process* process)
 {
     if (process == nullptr)
         return QString();
-    const uint32_t waiting = BytesWaiting(process->error);
-    if (waiting == 0)
-        return QString();
-    return ReadLineFrom(process->error, waiting, -1, nullptr);
+    ReadWaiting(process, ProcessStream::Error);
+    return ProcessTakeLine(process, ProcessStream::Error).value_or(QString());
 }
 
 void ProcessWrite(Process* process, const QString& text)
@@ -285,6 +509,14 @@ void ProcessWrite(Process* process, const QString& text)
     pthread_sigmask(SIG_SETMASK, &saved, nullptr);
 }
 
+int ProcessExitStatus(Process* process)
+{
+    if (process == nullptr)
+        return -1;
+    Reap(process, false);
+    return process->exitStatus;
+}
+
 void ProcessKill(Process* process)
 {
     if (process == nullptr || process->ended)
@@ -292,6 +524,32 @@ void ProcessKill(Process* process)
     ::kill(-process->pid, SIGKILL);
     ::kill(process->pid, SIGKILL);
     Reap(process, true);
+}
+
+void ProcessEnd(Process* process, int64_t graceMs)
+{
+    if (process == nullptr || process->ended)
+        return;
+    EndGroups({process->pid}, graceMs);
+    Reap(process, true);
+}
+
+void EndAllProcesses(int64_t graceMs)
+{
+    const std::lock_guard lock(RecordsLock);
+    std::vector<pid_t> pids = Unreaped;
+    for (const std::unique_ptr<Process>& record : Records) {
+        if (!record->ended)
+            pids.push_back(record->pid);
+    }
+    if (pids.empty())
+        return;
+    EndGroups(pids, graceMs);
+    for (const std::unique_ptr<Process>& record : Records)
+        Reap(record.get(), true);
+    for (const pid_t pid : Unreaped)
+        ::waitpid(pid, nullptr, 0);
+    Unreaped.clear();
 }
 
 void ProcessClose(Process* process)
@@ -302,7 +560,11 @@ void ProcessClose(Process* process)
     CloseFd(process->input);
     CloseFd(process->error);
     Reap(process, false);
+    CloseFd(process->pidfd);
     const std::lock_guard lock(RecordsLock);
+    if (!process->ended)
+        Unreaped.push_back(process->pid);
+    ReapUnreaped();
     std::erase_if(Records, [process](const std::unique_ptr<Process>& record) { return record.get() == process; });
 }
 

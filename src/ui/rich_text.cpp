@@ -12,16 +12,33 @@ namespace ui {
 
 void AppendLine(int64_t box, const QString& text)
 {
+    AppendLines(box, {text});
+}
+
+void AppendLines(int64_t box, const QStringList& lines)
+{
     OnGuiThread([&] {
         QTextEdit* b = WidgetAs<QTextEdit>(box);
-        if (b == nullptr)
+        if (b == nullptr || lines.isEmpty())
             return;
         QTextCursor cursor(b->document());
+        cursor.beginEditBlock();
         cursor.movePosition(QTextCursor::End);
-        if (!b->document()->isEmpty())
-            cursor.insertBlock();
-        cursor.insertText(text);
+        for (const QString& line : lines) {
+            if (!b->document()->isEmpty())
+                cursor.insertBlock();
+            cursor.insertText(line);
+        }
+        cursor.endEditBlock();
         b->verticalScrollBar()->setValue(b->verticalScrollBar()->maximum());
+    });
+}
+
+void SetLineLimit(int64_t box, int lines)
+{
+    OnGuiThread([&] {
+        if (QTextEdit* b = WidgetAs<QTextEdit>(box))
+            b->document()->setMaximumBlockCount(lines);
     });
 }
 

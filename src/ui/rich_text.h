@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -11,6 +12,14 @@ namespace ui {
 
 /// Appends `text` as a new line at the end and scrolls to it.
 void AppendLine(int64_t box, const QString& text);
+
+/// Appends each of `lines` as a new line at the end in one change and
+/// scrolls to the last once.
+void AppendLines(int64_t box, const QStringList& lines);
+
+/// Keeps at most `lines` lines in the box from now on: appending more drops
+/// the oldest. 0 lifts the limit.
+void SetLineLimit(int64_t box, int lines);
 
 /// Removes any text selection, leaving the cursor where the selection ended.
 void ClearTextSelection(int64_t box);

@@ -41,10 +41,16 @@ QStringList TakeAppLines(const QString& output);
 /// reorder the row.
 AppRow ParseAppLine(const QString& line);
 
-/// True when `available` is a newer version than `installed`: both are split
-/// at ".", each piece read as a whole number (leading blanks skipped, digits
-/// up to the first other character, none gives 0), missing pieces count as 0,
-/// and the first piece that differs decides. "Unknown" is never newer.
+/// True when `available` is a newer version than `installed`, in the order
+/// packagers give their versions: an epoch "N:" first; then alternating runs
+/// of digits, compared as numbers of any length, and of other characters,
+/// compared character by character with "~" before everything (the end
+/// included), then a pre-release word after "-" or "." (dev, alpha, beta,
+/// pre or preview, rc, in that order, any case), then the end, then letters
+/// (any case), then other characters. A "v" or "V" before a leading digit is
+/// ignored. "Unknown", an empty text, a bound ("< 1.5") and a note ("(remote
+/// unreachable)") name no version: never newer, and, installed, older than
+/// any version. A strict weak order.
 bool IsNewerVersion(const QString& installed, const QString& available);
 
 /// The installed-apps list as a check or a filter change fills it.
@@ -64,5 +70,9 @@ AppsFill FillApps(const QStringList& lines, const QString& filter);
 /// The completion text of a check: the number of lines stored and the number
 /// of rows shown with an update.
 QString CheckCompleteText(qsizetype installed, qsizetype updates);
+
+/// What the box shows after a failed check: "Last check failed.", then, after
+/// an empty line, the tool's last error lines when it left any.
+QString CheckFailedText(const QStringList& lastErrors);
 
 } // namespace updater

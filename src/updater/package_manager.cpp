@@ -8,18 +8,21 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <optional>
+
 namespace updater {
 
 namespace {
 
 const QString LineEnd = QStringLiteral("\r\n");
 
-/// Ends the tool that went silent, and reports the run as failed.
-QString GiveUp(runtime::Process* process)
+/// Every line of `stream` the record holds.
+QStringList TakeLines(runtime::Process* process, runtime::ProcessStream stream)
 {
-    runtime::ProcessKill(process);
-    runtime::ProcessClose(process);
-    return QString();
+    QStringList lines;
+    while (std::optional<QString> line = runtime::ProcessTakeLine(process, stream))
+        lines << *line;
+    return lines;
 }
 
 } // namespace
@@ -39,9 +42,15 @@ PackageCommand UpgradeCommand(const QString& tool, const QString& name, const QS
             tool + QStringLiteral(" upgrade ") + quote + name + quote + UpgradeOptionsText};
 }
 
-bool UpgradeSucceeded(const QString& output)
+bool UpgradeSucceeded(const QString& output, int exitStatus)
 {
-    return output.contains(QStringLiteral("Successfully installed"));
+    return exitStatus == 0 && output.contains(QStringLiteral("Successfully installed"));
+}
+
+QString UpgradeSummaryText(qsizetype updated, const QStringList& failed)
+{
+    const QString counts = QStringLiteral("%1 updated, %2 failed").arg(updated).arg(failed.size());
+    return failed.isEmpty() ? counts : counts + QStringLiteral(": ") + failed.join(QStringLiteral(", "));
 }
 
 QString CleanLogLine(const QString& line)
@@ -60,50 +69,59 @@ QString CleanLogLine(const QString& line)
     return runtime::TrimSpaces(text);
 }
 
-QString RunPackageManager(const QStringList& arguments, const PassHandler& onPass, int64_t silenceLimitMs)
+PackageRun RunPackageManager(const QStringList& arguments, const PassHandler& onPass, int64_t silenceLimitMs)
 {
     runtime::Process* process = runtime::ProcessRun(arguments, QString(), runtime::RunAll);
     if (process == nullptr)
-        return QString();
-    runtime::SleepMs(500);
+        return {};
 
-    const int64_t readLimit = silenceLimitMs > 0 ? silenceLimitMs : -1;
+    // A handler keeps the windows alive, so it runs now and then even while
+    // the tool is silent; without one the loop waits for the tool alone.
+    const int64_t passWait = onPass ? PassIntervalMs : (silenceLimitMs > 0 ? silenceLimitMs : -1);
     int64_t lastHeard = runtime::ElapsedMs();
-    QString output;
-    while (runtime::ProcessIsRunning(process)) {
-        QString line;
-        if (runtime::ProcessOutputAvailable(process) > 0) {
-            // A line the tool starts and never ends must not hold the loop
-            // past the silence limit either.
-            bool gaveUp = false;
-            line = runtime::ProcessReadLine(process, readLimit, &gaveUp);
-            if (gaveUp)
-                return GiveUp(process);
-            output += line + LineEnd;
+    PackageRun run;
+    bool more = true;
+    while (more) {
+        more = runtime::ProcessWaitOutput(process, passWait);
+        const QStringList lines = TakeLines(process, runtime::ProcessStream::Output);
+        const QStringList errors = TakeLines(process, runtime::ProcessStream::Error);
+        for (const QString& line : lines) {
+            run.output += line + LineEnd;
             if (line == AgreementQuestion)
                 runtime::ProcessWrite(process, AgreementAnswer);
-            lastHeard = runtime::ElapsedMs();
-        } else {
-            runtime::SleepMs(1);
         }
-        const QString error = runtime::ProcessReadErrorLine(process);
-        if (!error.isEmpty()) {
-            output += error + LineEnd;
-            lastHeard = runtime::ElapsedMs();
+        for (const QString& error : errors) {
+            run.output += error + LineEnd;
+            if (!error.trimmed().isEmpty())
+                run.lastErrors << error;
         }
+        if (run.lastErrors.size() > LastErrorLines)
+            run.lastErrors.remove(0, run.lastErrors.size() - LastErrorLines);
+        if (!lines.isEmpty() || !errors.isEmpty())
+            lastHeard = runtime::ElapsedMs();
         if (onPass)
-            onPass(line, error);
-        if (silenceLimitMs > 0 && runtime::ElapsedMs() - lastHeard > silenceLimitMs)
-            return GiveUp(process);
+            onPass(lines, errors);
+        if (more && silenceLimitMs > 0 && runtime::ElapsedMs() - lastHeard > silenceLimitMs) {
+            runtime::ProcessEnd(process, runtime::ProcessEndGraceMs);
+            runtime::ProcessClose(process);
+            return {};
+        }
     }
+    run.exitStatus = runtime::ProcessExitStatus(process);
     runtime::ProcessClose(process);
 
-    while (output.endsWith(LineEnd))
-        output.chop(2);
+    while (run.output.endsWith(LineEnd))
+        run.output.chop(2);
     qsizetype start = 0;
-    while (QStringView(output).mid(start, 2) == LineEnd)
+    while (QStringView(run.output).mid(start, 2) == LineEnd)
         start += 2;
-    return output.mid(start);
+    run.output.remove(0, start);
+    return run;
+}
+
+bool ListRunFailed(const PackageRun& run)
+{
+    return run.output.isEmpty() || (run.exitStatus != 0 && !run.output.contains(AppsSeparator));
 }
 
 bool PackageManagerUsable(const QString& path, bool isBridge)

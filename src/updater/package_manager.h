@@ -46,9 +46,15 @@ PackageCommand ListCommand(const QString& tool);
 /// passed as single arguments, never through a shell. Pure.
 PackageCommand UpgradeCommand(const QString& tool, const QString& name, const QString& identifier);
 
-/// Whether an upgrade's raw output says it worked ("Successfully installed",
-/// case-sensitive, anywhere). Pure.
-bool UpgradeSucceeded(const QString& output);
+/// Whether an upgrade worked: its raw output says "Successfully installed"
+/// (case-sensitive, anywhere) and the tool exited with status 0; the words
+/// from a tool that then failed are not enough. Pure.
+bool UpgradeSucceeded(const QString& output, int exitStatus);
+
+/// The last line of a run of several upgrades: how many worked and how many
+/// failed, with the names of those that failed, e.g. "3 updated, 1 failed:
+/// Masked App". Pure.
+QString UpgradeSummaryText(qsizetype updated, const QStringList& failed);
 
 /// One captured line made readable for the live log: blank runs collapsed,
 /// the spinner and progress-bar fragments " /", " |", " -", " \" removed, the
@@ -56,19 +62,48 @@ bool UpgradeSucceeded(const QString& output);
 /// "You cancel" put on lines of their own, blanks trimmed. Pure.
 QString CleanLogLine(const QString& line);
 
-/// Called on every pass of the read loop with the output line and the error
-/// line that pass took (either or both may be empty). GUI thread.
-using PassHandler = std::function<void(const QString& line, const QString& error)>;
+/// The longest a pass of the read loop waits for the tool before the pass
+/// handler runs again, so the windows go on painting while it is silent.
+constexpr int64_t PassIntervalMs = 50;
+
+/// How many of the tool's last standard-error lines a run keeps apart.
+constexpr qsizetype LastErrorLines = 5;
+
+/// Called on every pass of the read loop, at least every PassIntervalMs,
+/// with the lines of standard output and of standard error the pass took
+/// (either or both may be empty). GUI thread.
+using PassHandler = std::function<void(const QStringList& lines, const QStringList& errors)>;
+
+/// What a run of the package manager came to.
+struct PackageRun
+{
+    /// Every line it printed, standard output and error interleaved as they
+    /// came (a pass's output lines before its error lines), joined by CR LF,
+    /// leading and trailing CR LF removed. Empty when it could not be started
+    /// or was ended for its silence.
+    QString output;
+    /// Its exit status (0-255); -1 when it did not start, was ended, or a
+    /// signal ended it.
+    int exitStatus = -1;
+    /// Its last LastErrorLines non-empty standard-error lines, oldest first:
+    /// why a failed run failed.
+    QStringList lastErrors;
+};
 
 /// Runs the package manager from `arguments` (no shell) with all three
-/// streams redirected, waits 500 ms, then collects its output line by line,
-/// standard error interleaved (at most one error line per pass), answering
-/// AgreementQuestion when it stands alone on a line. Returns the lines joined
-/// by CR LF, with leading and trailing CR LF removed, once the tool has ended
-/// and its output is read; empty when it could not be started. With
-/// `silenceLimitMs` > 0, a tool that prints nothing for that long is ended
-/// and the result is empty. Runs on the calling thread (the GUI thread).
-QString RunPackageManager(const QStringList& arguments, const PassHandler& onPass, int64_t silenceLimitMs);
+/// streams redirected and collects its output a whole line at a time, both
+/// streams read as they come (lines longer than runtime::ProcessLineLimit
+/// come in pieces), answering AgreementQuestion when it stands alone on a
+/// line, until the tool has ended and what it left is read. With
+/// `silenceLimitMs` > 0, a tool that prints no line for that long is ended
+/// (runtime::ProcessEnd) and the output is empty. Runs on the calling thread
+/// (the GUI thread); with no handler it only waits while the tool is silent.
+PackageRun RunPackageManager(const QStringList& arguments, const PassHandler& onPass, int64_t silenceLimitMs);
+
+/// Whether a list run failed to give a table: it printed nothing, or it
+/// exited with a status other than 0 without printing the separator line
+/// (an error text is no table, even read at the table's columns). Pure.
+bool ListRunFailed(const PackageRun& run);
 
 /// Whether the updater can work with the tool at `path`: an executable file,
 /// and for the program's own bridge (`isBridge`), `flatpak` found on PATH.

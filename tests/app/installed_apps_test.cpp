@@ -1,10 +1,12 @@
 #include "app/shell_state.h"
 #include "app/event_loop.h"
 #include "app/installed_apps.h"
+#include "app/tray.h"
 #include "app/tray_menu.h"
 #include "window_fixture.h"
 
 #include "support/qstring_print.h"
+#include "runtime/app_identity.h"
 #include "runtime/app_paths.h"
 #include "runtime/clock.h"
 #include "runtime/event_queue.h"
@@ -13,6 +15,7 @@
 #include "ui/control_numbers.h"
 #include "ui/controls.h"
 #include "ui/list_control.h"
+#include "ui/tray_icon.h"
 #include "updater/apps_table.h"
 #include "updater/package_manager.h"
 
@@ -21,6 +24,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -160,6 +164,30 @@ TEST_F(InstalledApps, TheTrayItemStartsACheckThatListsEveryAppAndMarksUpdatesRed
     EXPECT_TRUE(ui::IsEnabled(MainWindow));
 }
 
+TEST_F(InstalledApps, AfterACheckTheTrayTooltipIsWhatTheLastRefreshLeftThere)
+{
+    ASSERT_TRUE(app::CreateTray());
+    const struct
+    {
+        const char* what;
+        QString headline;
+        QString tooltip;
+    } rows[] = {
+        {"the latest headline", "Kelvara Studio 122 is out", "Kelvara Studio 122 is out"},
+        {"no headline: the title", "", runtime::AppTitle},
+    };
+    for (const auto& r : rows) {
+        app::LatestHeadline = r.headline;
+        ClickCheck();
+        EXPECT_EQ(ui::TrayTooltip(TrayIcon), r.tooltip) << r.what;
+    }
+    app::LatestHeadline.clear();
+    // The blinker draws the icon once more, and the checks of later tests
+    // would draw it again; not after the application is gone.
+    EXPECT_TRUE(QTest::qWaitFor([] { return app::TrayBlinkersRunning() == 0; }, 10000));
+    ui::TrayRemoveAll();
+}
+
 TEST_F(InstalledApps, TheFilterRefillsFromTheKeptLinesAndACheckCountsOnlyShownUpdates)
 {
     ClickCheck();
@@ -205,6 +233,19 @@ TEST_F(InstalledApps, AFailedCheckSaysSoAndKeepsTheLastGoodLines)
     EXPECT_EQ(ui::RowCount(AppsList), 0);
     EXPECT_EQ(ui::Text(AppsInfoBox), Shown(updater::CheckCompleteText(0, 0)));
     EXPECT_FALSE(ui::IsEnabled(SelectUpdatesButton));
+}
+
+TEST_F(InstalledApps, AFailedCheckShowsWhyTheToolFailed)
+{
+    QTemporaryDir noFlatpak;
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", noFlatpak.path().toUtf8());
+    runtime::WingetPath = ZORVANE_PACKAGES_BRIDGE; // the real bridge, which finds no flatpak and exits at once
+    const auto seen = apptest::AnswerNextBox(QMessageBox::Ok);
+    ClickCheck();
+    qputenv("PATH", path);
+    EXPECT_EQ(seen->title, "Failure");
+    EXPECT_EQ(ui::Text(AppsInfoBox), "Last check failed.\n\nzorvane-packages: flatpak could not be started");
 }
 
 TEST_F(InstalledApps, SelectionCommandsDecideWhetherUpdatesCanStart)
@@ -295,6 +336,25 @@ TEST_F(InstalledApps, OneRowUpgradesWithoutAQuestionAndTurnsNormalOnSuccess)
     EXPECT_TRUE(ui::Text(AppsInfoBox).contains("\n0x800704c7")) << ui::Text(AppsInfoBox).toStdString();
 }
 
+TEST_F(InstalledApps, ARowTurnsNormalOnlyWhenTheToolSaysSoAndExitsWithZero)
+{
+    const struct
+    {
+        const char* upgrade; // STANDIN_UPGRADE
+        const char* mark;
+    } rows[] = {
+        {"ok", "0"}, {"lie", "1"}, // "Successfully installed", then exit status 1
+    };
+    for (const auto& r : rows) {
+        qputenv("STANDIN_UPGRADE", r.upgrade);
+        ClickCheck();
+        const int64_t kelvara = RowNamed("Kelvara Studio");
+        SelectOnly({kelvara});
+        app::DispatchEvent(runtime::EvControl, MainWindow, AppsList, ui::ControlDoubleClick, 0);
+        EXPECT_EQ(ui::CellText(AppsList, kelvara, 4), r.mark) << r.upgrade;
+    }
+}
+
 TEST_F(InstalledApps, SeveralRowsAskFirstAndUpgradeOnlyTheRedOnesInListOrder)
 {
     ClickCheck();
@@ -317,6 +377,40 @@ TEST_F(InstalledApps, SeveralRowsAskFirstAndUpgradeOnlyTheRedOnesInListOrder)
                                   QStringList{"upgrade", "--id", "ZipPacker.Pro"} + updater::UpgradeOptions}));
     EXPECT_EQ(ui::CellText(AppsList, zip, 4), "0");
     EXPECT_EQ(ui::CellText(AppsList, kelvara, 4), "0");
+}
+
+TEST_F(InstalledApps, AFloodingUpgradeKeepsOnlyTheLogsLastLines)
+{
+    qputenv("STANDIN_UPGRADE_LINES", "20000");
+    ClickCheck();
+    app::UpgradeApp(RowNamed("Kelvara Studio"), "Kelvara Studio", "Kelvara.Studio", "122.0");
+    qunsetenv("STANDIN_UPGRADE_LINES");
+    const QString log = ui::Text(AppsInfoBox);
+    EXPECT_LE(log.count('\n') + 1, app::AppsLogLineLimit);
+    EXPECT_FALSE(log.contains("Unpacking file 1 of")) << "the oldest lines go";
+    EXPECT_TRUE(log.contains("Unpacking file 20000 of") && log.contains("\nSuccessfully installed!"))
+        << "the end stays";
+}
+
+TEST_F(InstalledApps, SeveralUpgradesKeepEveryAppsLogAndEndWithWhatBecameOfEach)
+{
+    ListRows("Alpha One|A.One|1.0|2.0\nMasked App|Masked.App|1.0|2.0\nZeta Two|Z.Two|1.0|2.0\n");
+    qputenv("STANDIN_FAIL_TARGET", "Masked App");
+    ClickCheck();
+    app::SelectAllApps();
+    apptest::AnswerNextBox(QMessageBox::Ok);
+    app::StartUpdates();
+    qunsetenv("STANDIN_FAIL_TARGET");
+
+    const QStringList log = ui::Text(AppsInfoBox).split('\n');
+    QStringList headers;
+    for (const QString& line : log) {
+        if (line.startsWith("Updating: "))
+            headers << line;
+    }
+    EXPECT_EQ(headers, (QStringList{"Updating: Alpha One", "Updating: Masked App", "Updating: Zeta Two"}));
+    EXPECT_EQ(log.count(log.value(0)), 4) << "a separator line before each app and before the summary";
+    EXPECT_EQ(log.back(), "2 updated, 1 failed: Masked App");
 }
 
 TEST_F(InstalledApps, ANameFromTheTableReachesTheToolUnchangedAndRunsNothingElse)

@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <memory>
 
 // The program in a desktop whose panel (the StatusNotifier host) starts
@@ -41,6 +42,29 @@ QDBusMessage ItemProperty(QDBusConnection& bus, const QString& item, const char*
 QDBusArgument Unwrapped(const QDBusMessage& reply)
 {
     return qvariant_cast<QDBusVariant>(reply.arguments().value(0)).variant().value<QDBusArgument>();
+}
+
+/// The title in the item's tooltip as the host reads it from `reply` (to a
+/// ToolTip property query); empty when there is none.
+QString TooltipTitle(const QDBusMessage& reply)
+{
+    const QDBusArgument tip = Unwrapped(reply);
+    QString iconName;
+    QString title;
+    tip.beginStructure();
+    tip >> iconName;
+    tip.beginArray();
+    tip.endArray();
+    tip >> title;
+    return title;
+}
+
+/// The host's message that clicks menu row `id` of `item`.
+QDBusMessage MenuClick(const QString& item, int id)
+{
+    QDBusMessage click = QDBusMessage::createMethodCall(item, "/MenuBar", "com.canonical.dbusmenu", "Event");
+    click << id << QStringLiteral("clicked") << QVariant::fromValue(QDBusVariant(QString())) << 0U;
+    return click;
 }
 
 struct MenuRow
@@ -146,16 +170,8 @@ TEST(TrayHost, TheIconGoesToAHostStartedBeforeOrAfterTheProgramAndAfterItRestart
         EXPECT_EQ(QSize(width, height), QSize(16, 16));
         EXPECT_EQ(argb.size(), 16 * 16 * 4);
         EXPECT_NE(argb.count('\0'), argb.size()); // something is drawn
-        const QDBusArgument tip = Unwrapped(ItemProperty(client, item, "ToolTip"));
-        QString iconName;
-        QString title;
-        tip.beginStructure();
-        tip >> iconName;
-        tip.beginArray();
-        tip.endArray();
-        tip >> title;
         // The program's name, or what its first refresh put there since.
-        EXPECT_FALSE(title.isEmpty());
+        EXPECT_FALSE(TooltipTitle(ItemProperty(client, item, "ToolTip")).isEmpty());
         EXPECT_EQ(qvariant_cast<QDBusVariant>(ItemProperty(client, item, "Title").arguments().value(0)).variant(),
                   "Zorvane Software Updates and News");
 
@@ -197,9 +213,7 @@ TEST(TrayHost, TheIconGoesToAHostStartedBeforeOrAfterTheProgramAndAfterItRestart
         // A choice made while the program still starts up is dropped, as
         // every input is until its main loop runs; choose again until it
         // takes.
-        QDBusMessage click =
-            QDBusMessage::createMethodCall(watcher->items.last(), "/MenuBar", "com.canonical.dbusmenu", "Event");
-        click << quit << QStringLiteral("clicked") << QVariant::fromValue(QDBusVariant(QString())) << 0U;
+        const QDBusMessage click = MenuClick(watcher->items.last(), quit);
         bool ended = false;
         for (int attempt = 0; attempt < 40 && !ended; ++attempt) {
             client.call(click, QDBus::BlockWithGui, 5000);
@@ -210,4 +224,63 @@ TEST(TrayHost, TheIconGoesToAHostStartedBeforeOrAfterTheProgramAndAfterItRestart
         EXPECT_EQ(program.exitCode(), 0);
     }
     QDBusConnection::disconnectFromBus("tray-test-client");
+}
+
+TEST(TrayHost, ACheckKeepsThePanelAnsweredAndAQuitEndsItAndItsToolAtOnce)
+{
+    PrivateBus desktop;
+    ASSERT_TRUE(desktop.Address().startsWith("unix:")) << desktop.Address().toStdString();
+    QDBusConnection client = QDBusConnection::connectToBus(desktop.Address(), "check-test-client");
+    ASSERT_TRUE(client.isConnected());
+    samplesite::Server site;
+    ASSERT_TRUE(site.Start());
+    StandInWatcher watcher(desktop.Address(), "check-test-watcher");
+    ASSERT_TRUE(watcher.Up());
+
+    QTemporaryDir programDir;
+    QTemporaryDir runtimeDir;
+    ASSERT_TRUE(QFile::copy(ZORVANE_PROGRAM_PATH, programDir.filePath("zorvane")));
+    const QString pidFile = programDir.filePath("tool.pid");
+    QProcessEnvironment env = apptest::ProgramEnvironment(runtimeDir.path(), runtimeDir.path(), site.BaseUrl());
+    env.insert("DBUS_SESSION_BUS_ADDRESS", desktop.Address());
+    env.insert("ZORVANE_PACKAGE_MANAGER", STANDIN_PATH);
+    env.insert("STANDIN_DELAY_MS", "60000"); // a list that takes a minute
+    env.insert("STANDIN_PID", pidFile);
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(programDir.filePath("zorvane"), {});
+    ASSERT_TRUE(program.waitForStarted(5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !watcher.items.isEmpty(); }, 20000));
+    const QString item = watcher.items.last();
+
+    int refreshApps = -1;
+    for (const MenuRow& row : MenuRows(client, item)) {
+        if (row.label == u"Refresh my _apps")
+            refreshApps = row.id;
+    }
+    ASSERT_GE(refreshApps, 0);
+    const QDBusMessage click = MenuClick(item, refreshApps);
+    // Chosen while the program still starts up, the item is dropped; again
+    // until the check runs the tool.
+    for (int attempt = 0; attempt < 40 && !QFile::exists(pidFile); ++attempt) {
+        client.call(click, QDBus::BlockWithGui, 5000);
+        QTest::qWait(500);
+    }
+    ASSERT_TRUE(QFile::exists(pidFile)) << "the check never started";
+    const qint64 tool = testsupport::ReadPid(pidFile);
+    ASSERT_GT(tool, 0);
+
+    // The panel asks for the tooltip while the tool works: answered, busy.
+    const QDBusMessage reply = ItemProperty(client, item, "ToolTip");
+    ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+    EXPECT_EQ(TooltipTitle(reply), "(Refreshing)");
+
+    // The session ends: the program quits at once, ends its tool and saves.
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    ASSERT_TRUE(program.waitForFinished(15000)) << "the quit waited for the check";
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+    EXPECT_TRUE(QFile::exists(programDir.filePath("Zorvane Software Updates and News.ini")));
+    EXPECT_FALSE(testsupport::ProcessAlive(tool)) << "the tool outlived the program";
+    QDBusConnection::disconnectFromBus("check-test-client");
 }

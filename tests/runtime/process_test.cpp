@@ -43,6 +43,12 @@ QStringList ReadAll(Process* process)
     return lines;
 }
 
+/// Whether `pid` is a zombie, ended but never reaped.
+bool Zombie(qint64 pid)
+{
+    return !testsupport::ProcessAlive(pid) && QFileInfo::exists(QString("/proc/%1").arg(pid));
+}
+
 } // namespace
 
 TEST(Process, ReadLineDropsCarriageReturnsAndDecodesUtf8)
@@ -59,6 +65,7 @@ TEST(Process, ReadLineDropsCarriageReturnsAndDecodesUtf8)
         {"UTF-8 names", "printf 'Caf\\303\\251 Cr\\303\\250me \\342\\200\\246\\n'", {"Caf\u00e9 Cr\u00e8me \u2026"}},
         {"a malformed byte", "printf 'x\\377y\\n'", {"x\ufffdy"}},
         {"an empty line", "printf '\\n'", {""}},
+        {"other control characters become blanks", "printf 'a\\tb\\033c\\n'", {"a b c"}},
     };
     for (const auto& r : rows) {
         Process* process = RunScript(r.script);
@@ -66,6 +73,75 @@ TEST(Process, ReadLineDropsCarriageReturnsAndDecodesUtf8)
         EXPECT_EQ(ReadAll(process), r.lines) << r.what;
         ProcessClose(process);
     }
+}
+
+TEST(Process, ALineLongerThanTheLimitComesInPiecesOfWholeCharacters)
+{
+    const struct
+    {
+        const char* what;
+        const char* script;
+        QString text; // the pieces joined
+    } rows[] = {
+        {"plain bytes", "head -c 2500000 /dev/zero | tr '\\0' x; echo", QString(2500000, u'x')},
+        {"two-byte characters across the cuts", R"(perl -e 'print "a", "\xc3\xa9" x 1500000, "\n"')",
+         u'a' + QString(1500000, u'\u00e9')},
+    };
+    for (const auto& r : rows) {
+        Process* process = RunScript(r.script);
+        ASSERT_NE(process, nullptr) << r.what;
+        const QStringList pieces = ReadAll(process);
+        ProcessClose(process);
+        EXPECT_GT(pieces.size(), 1) << r.what;
+        for (const QString& piece : pieces)
+            EXPECT_LE(piece.toUtf8().size(), ProcessLineLimit) << r.what;
+        EXPECT_EQ(pieces.join(QString()), r.text) << r.what;
+    }
+}
+
+TEST(Process, EndingAsksFirstThenKillsTheWholeGroupAndKeepsTheStatus)
+{
+    const struct
+    {
+        const char* what;
+        const char* script;
+        int status;
+    } rows[] = {
+        {"a tool that stops cleanly when asked", "trap 'exit 3' TERM; sleep 60 & echo $!; wait", 3},
+        {"a tool that ignores the request", "trap '' TERM; sleep 60 & echo $!; while :; do wait; done", -1},
+    };
+    for (const auto& r : rows) {
+        Process* process = RunScript(r.script);
+        ASSERT_NE(process, nullptr) << r.what;
+        const qint64 helper = ProcessReadLine(process).toLongLong();
+        ASSERT_TRUE(testsupport::ProcessAlive(helper)) << r.what;
+        EXPECT_EQ(ProcessExitStatus(process), -1) << r.what << ": still running";
+        QElapsedTimer timer;
+        timer.start();
+        ProcessEnd(process, 2000);
+        EXPECT_LT(timer.elapsed(), 10000) << r.what;
+        EXPECT_FALSE(ProcessIsRunning(process)) << r.what;
+        EXPECT_EQ(ProcessExitStatus(process), r.status) << r.what;
+        for (int i = 0; i < 500 && testsupport::ProcessAlive(helper); ++i)
+            QThread::msleep(10);
+        EXPECT_FALSE(testsupport::ProcessAlive(helper)) << r.what << ": what the tool started outlived it";
+        ProcessClose(process);
+    }
+}
+
+TEST(Process, AClosedChildIsReapedOnceItEnds)
+{
+    Process* process = RunScript("echo $$; exec sleep 0.2");
+    ASSERT_NE(process, nullptr);
+    const qint64 pid = ProcessReadLine(process).toLongLong();
+    ProcessClose(process);
+    QThread::msleep(600);
+    // The next child the program starts or closes reaps it.
+    Process* next = ProcessRun({"/bin/true"}, QString(), RunAll);
+    ASSERT_NE(next, nullptr);
+    ProcessClose(next);
+    EXPECT_FALSE(Zombie(pid));
+    EXPECT_FALSE(testsupport::ProcessAlive(pid));
 }
 
 TEST(Process, RunsWhileOutputWaitsAfterTheExit)

@@ -35,4 +35,18 @@ QList<QStringList> RecordedRuns(const QString& path)
     return runs;
 }
 
+bool ProcessAlive(qint64 pid)
+{
+    // The state follows the command name, which is in parentheses and may
+    // itself hold blanks and parentheses.
+    const QByteArray stat = ReadBytes(QStringLiteral("/proc/%1/stat").arg(pid));
+    const qsizetype close = stat.lastIndexOf(')');
+    return pid > 0 && close >= 0 && stat.size() > close + 2 && stat[close + 2] != 'Z';
+}
+
+qint64 ReadPid(const QString& path)
+{
+    return ReadBytes(path).trimmed().toLongLong();
+}
+
 } // namespace testsupport

@@ -17,4 +17,11 @@ QByteArray ReadBytes(const QString& path);
 /// per run (each run a line of NUL-ended arguments).
 QList<QStringList> RecordedRuns(const QString& path);
 
+/// Whether process `pid` runs: it exists and is not a zombie (ended, never
+/// reaped). Read from /proc.
+bool ProcessAlive(qint64 pid);
+
+/// The process id the file at `path` holds; 0 when there is none.
+qint64 ReadPid(const QString& path);
+
 } // namespace testsupport

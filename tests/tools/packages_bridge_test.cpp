@@ -4,12 +4,18 @@
 #include "updater/apps_table_layout.h"
 
 #include "support/qstring_print.h"
+#include "support/test_files.h"
+#include "updater/package_manager.h"
 
+#include <QProcess>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <vector>
 
 using namespace packagesbridge;
@@ -160,4 +166,64 @@ TEST(BridgeTimeLimit, TheNextChildGetsWhatIsLeftReadOnce)
         const auto elapsed = [&] { return r.readings[std::min(looks++, r.readings.size() - 1)]; };
         EXPECT_EQ(NextChildLimitMs(limitMs, elapsed), r.childLimitMs) << r.what;
     }
+}
+
+namespace {
+
+/// The bridge with the stand-in flatpak first on PATH, doing `update` as
+/// `behaviour` says.
+class StandInFlatpak : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        path_ = qgetenv("PATH");
+        qputenv("PATH", QByteArray(STANDIN_FLATPAK_DIR) + ':' + path_);
+    }
+    void TearDown() override
+    {
+        qputenv("PATH", path_);
+        qunsetenv("STANDIN_FLATPAK_UPDATE");
+        qunsetenv("STANDIN_FLATPAK_PID");
+    }
+
+    QByteArray path_;
+};
+
+} // namespace
+
+TEST_F(StandInFlatpak, NoSpellingOfFlatpaksReadsAsSuccessToTheProgram)
+{
+    qputenv("STANDIN_FLATPAK_UPDATE", "claims");
+    // Read as the program reads it.
+    const updater::PackageRun run =
+        updater::RunPackageManager({ZORVANE_PACKAGES_BRIDGE, "upgrade", "Hello"}, nullptr, 0);
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_FALSE(run.output.contains("Successfully installed")) << run.output.toStdString();
+    EXPECT_TRUE(run.output.contains("Successfully_installed")) << "flatpak's lines are passed on";
+}
+
+TEST_F(StandInFlatpak, AskedToStopTheBridgeStopsFlatpakAndSaysTheUpdateFailed)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString pidFile = dir.filePath("flatpak.pid");
+    qputenv("STANDIN_FLATPAK_UPDATE", "hangs");
+    qputenv("STANDIN_FLATPAK_PID", pidFile.toUtf8());
+    QProcess bridge;
+    bridge.start(ZORVANE_PACKAGES_BRIDGE, {"upgrade", "Hello"});
+    ASSERT_TRUE(bridge.waitForStarted(5000));
+    for (int i = 0; i < 1000 && testsupport::ReadPid(pidFile) == 0; ++i)
+        QThread::msleep(10);
+    const qint64 flatpak = testsupport::ReadPid(pidFile);
+    ASSERT_GT(flatpak, 0) << "flatpak's update never ran";
+
+    ::kill(static_cast<pid_t>(bridge.processId()), SIGTERM); // the bridge alone, not its group
+    ASSERT_TRUE(bridge.waitForFinished(10000));
+    EXPECT_EQ(bridge.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(bridge.exitCode(), 1);
+    const QString out = QString::fromUtf8(bridge.readAllStandardOutput());
+    EXPECT_TRUE(out.endsWith("The update failed: it was asked to stop before flatpak was done.\n"))
+        << out.toStdString();
+    EXPECT_FALSE(testsupport::ProcessAlive(flatpak)) << "flatpak outlived the bridge";
 }

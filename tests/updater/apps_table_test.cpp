@@ -34,16 +34,48 @@ TEST(IsNewerVersion, ComparesPieceByPiece)
         {"1.2.3", "1.3", true},    // shorter but newer
         {"10.0", "9.1", false},    // a longer first piece is not smaller
         {"1.10", "1.9", false},    // pieces are numbers, not digits
-        {"2.1.0", "2.1", false},   // a missing piece counts as 0
-        {"2.1", "2.1.1", true},    // ... on either side
+        {"2.1.0", "2.1", false},   // a longer version is not older
+        {"2.1", "2.1.1", true},    // ... and one piece more is newer
         {"121.0", "122.0", true},  //
         {"1.0", "1.0", false},     // same version
-        {"< 1.5", "1.4", true},    // "<" reads as 0
-        {"1a.2", "1.3", true},     // digits up to the first other character
-        {"Unknown", "1.0", true},  // an installed version without digits reads as 0
+        {"< 1.5", "1.4", true},    // a bound names no version: older than any
+        {"1a.2", "1.3", true},     // a letter comes before a separator
+        {"Unknown", "1.0", true},  // nothing known installed is older than any version
         {"1.0", "Unknown", false}, // nothing known is never newer
         {"", "", false},           // empty on both sides
         {"1.2.3.4.5", "1.2.3.4.6", true},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(IsNewerVersion(r.installed, r.available), r.newer) << r.installed << " vs " << r.available;
+}
+
+TEST(IsNewerVersion, OrdersVersionsAsPackagersWriteThem)
+{
+    const struct
+    {
+        const char* installed;
+        const char* available;
+        bool newer;
+    } rows[] = {
+        {"v3", "v4", true},                                      // a "v" before the number
+        {"1.0-beta", "1.0", true},                               // a pre-release comes before its release
+        {"1.0-beta1", "1.0-beta2", true},                        // ... and is counted on
+        {"1.0.RC1", "1.0", true},                                // after "." too, in any case
+        {"1.0-dev3", "1.0-alpha1", true},                        // pre-release words in their order
+        {"1.0+git20240101", "1.0+git20240202", true},            // a snapshot date after the version
+        {"R2023a", "R2023b", true},                              // a letter after the number
+        {"1.2.6-5+deb12u1", "1.2.6-5+deb12u2", true},            // a Debian stable update
+        {"6.1.0-18", "6.1.0-21", true},                          // a package revision
+        {"2:1.0-1", "2:1.0-2", true},                            // the same epoch
+        {"1:0.9", "2.0", false},                                 // an epoch comes first
+        {"1.0~rc1", "1.0", true},                                // "~" comes before the end
+        {"1.0", "1.0 (new build)", true},                        // more after the same version
+        {"1.0", "(remote unreachable)", false},                  // a note is never newer
+        {"1.0", "", false},                                      // nor is nothing
+        {"", "0.1", true},                                       // nothing installed is older than any version
+        {"1.0", "18446744073709551617.0", true},                 // numbers of any length
+        {"18446744073709551617", "18446744073709551616", false}, // without overflow
+        {"1.01", "1.1", false},                                  // leading zeros change no number
     };
     for (const auto& r : rows)
         EXPECT_EQ(IsNewerVersion(r.installed, r.available), r.newer) << r.installed << " vs " << r.available;
@@ -179,6 +211,7 @@ TEST(PackageCommands, ShortenedNamesUpgradeByIdentifierAndEveryTextIsOneArgument
 
     EXPECT_EQ(ListCommand(tool).arguments, (QStringList{tool, "list"}));
     EXPECT_EQ(ListCommand(tool).text, tool + " list");
-    EXPECT_TRUE(UpgradeSucceeded("...\r\nSuccessfully installed\r\n"));
-    EXPECT_FALSE(UpgradeSucceeded("successfully installed"));
+    EXPECT_TRUE(UpgradeSucceeded("...\r\nSuccessfully installed\r\n", 0));
+    EXPECT_FALSE(UpgradeSucceeded("successfully installed", 0));
+    EXPECT_FALSE(UpgradeSucceeded("Successfully installed", 1)) << "the words, then an error exit";
 }

@@ -16,18 +16,29 @@
 //   STANDIN_ASK      1: `list` first asks the agreement question and lists
 //                    only after the answer "y"
 //   STANDIN_UPGRADE  ok (default): "Successfully installed"; cancel: the
-//                    cancel code and "You cancelled"; fail: an error text
+//                    cancel code and "You cancelled"; fail: an error text;
+//                    lie: "Successfully installed", then exit status 1
+//   STANDIN_FAIL_TARGET  the name or identifier whose upgrade fails whatever
+//                    STANDIN_UPGRADE says
+//   STANDIN_UPGRADE_LINES  upgrade first prints this many numbered log lines
+//   STANDIN_DELAY_MS silent for this long before it does anything, as a slow
+//                    remote makes a package manager
+//   STANDIN_PID      file to which it writes its process id first
 #include "updater/apps_table_writer.h"
 
 #include <QList>
 #include <QString>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -98,8 +109,12 @@ int List()
     return 0;
 }
 
-int Upgrade()
+int Upgrade(const std::string& target)
 {
+    if (const char* count = std::getenv("STANDIN_UPGRADE_LINES")) {
+        for (long i = 1, n = std::atol(count); i <= n; ++i)
+            std::cout << "Unpacking file " << i << " of the application\n";
+    }
     std::cout << "Found the application; downloading.\n";
     std::cout << "   -    \r   \\    \r   |    \r   /    \r" << std::flush;
     std::cout << "  ####            1.0 MB / 4.0 MB\r  ################  4.0 MB / 4.0 MB\n" << std::flush;
@@ -108,24 +123,30 @@ int Upgrade()
         std::cout << "Installer failed with exit code: 0x800704c7 : You cancelled the operation.\n";
         return 1;
     }
-    if (Is("STANDIN_UPGRADE", "fail")) {
+    if (Is("STANDIN_UPGRADE", "fail") || Is("STANDIN_FAIL_TARGET", target.c_str())) {
         std::cout << "No applicable upgrade found.\n";
         return 1;
     }
     std::cout << "Starting package install...\nSuccessfully installed\n";
-    return 0;
+    return Is("STANDIN_UPGRADE", "lie") ? 1 : 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (const char* path = std::getenv("STANDIN_PID"))
+        std::ofstream(path) << ::getpid() << '\n';
     RecordArguments(argc, argv);
+    if (const char* delay = std::getenv("STANDIN_DELAY_MS"))
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::atol(delay)));
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "list")
         return List();
-    if (command == "upgrade")
-        return Upgrade();
+    if (command == "upgrade") {
+        const int at = argc > 2 && std::strcmp(argv[2], "--id") == 0 ? 3 : 2;
+        return Upgrade(argc > at ? argv[at] : "");
+    }
     std::cerr << "stand-in: unknown command\n";
     return 2;
 }

@@ -2,6 +2,7 @@
 
 #include "child_process.h"
 #include "flatpak_apps.h"
+#include "runtime/process.h"
 #include "updater/apps_table_writer.h"
 
 #include <QByteArray>
@@ -40,8 +41,10 @@ void PrintError(const QString& line)
 }
 
 /// Hands a child's output on, each stream to the bridge's own, a whole line
-/// at a time, with the words of success defused: only the bridge decides
-/// that, and a remote's message must not say it for it.
+/// at a time, read the way the program reads a line (carriage returns
+/// dropped, other control characters made blanks) and then with the words of
+/// success defused: only the bridge decides that, and a remote's message must
+/// not say it for it, however it spells the blank between them.
 class LinePassage
 {
 public:
@@ -51,10 +54,11 @@ public:
         pending.append(bytes);
         qsizetype end;
         while ((end = pending.indexOf('\n')) >= 0) {
-            Write(stream, pending.left(end + 1));
+            Write(stream, QByteArrayView(pending).first(end));
             pending.remove(0, end + 1);
         }
-        // A line that never ends must not grow without bound.
+        // A line that never ends must not grow without bound; it goes on as
+        // lines of its own.
         if (pending.size() > 1024 * 1024) {
             Write(stream, pending);
             pending.clear();
@@ -67,7 +71,7 @@ public:
         for (const Stream stream : {Stream::Output, Stream::Error}) {
             QByteArray& pending = Pending(stream);
             if (!pending.isEmpty())
-                Write(stream, pending + '\n');
+                Write(stream, pending);
             pending.clear();
         }
     }
@@ -75,17 +79,20 @@ public:
 private:
     QByteArray& Pending(Stream stream) { return stream == Stream::Output ? output_ : error_; }
 
-    static void Write(Stream stream, QByteArray line)
+    static void Write(Stream stream, QByteArrayView line)
     {
-        line.replace("Successfully installed", "Successfully_installed");
+        const QByteArray bytes = Defused(runtime::ToolLineText(line)).toUtf8() + '\n';
         FILE* target = stream == Stream::Output ? stdout : stderr;
-        std::fwrite(line.constData(), 1, size_t(line.size()), target);
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), target);
         std::fflush(target);
     }
 
     QByteArray output_;
     QByteArray error_;
 };
+
+/// Why the bridge ended before it was done.
+const QString StoppedProblem = QStringLiteral("it was asked to stop before flatpak was done");
 
 /// The installed applications; none, with flatpak's error passed on and
 /// `problem` set, when it cannot list them.
@@ -94,6 +101,10 @@ std::optional<QList<InstalledApp>> ListInstalled(QString* problem)
     const Captured listed = RunCaptured(
         {Flatpak, QStringLiteral("list"), QStringLiteral("--app"), QStringLiteral("--columns=") + ListColumns()},
         ListLimitMs);
+    if (StopRequested()) {
+        *problem = StoppedProblem;
+        return std::nullopt;
+    }
     if (!listed.run.started) {
         *problem = QStringLiteral("flatpak could not be started");
         return std::nullopt;
@@ -202,6 +213,10 @@ int ListApps()
         rows.append({app.name, app.identifier, app.version, QString(), app.installation});
     if (!apps->isEmpty())
         AddAvailableVersions(*apps, rows);
+    if (StopRequested()) {
+        PrintError(StoppedProblem);
+        return 1;
+    }
     std::stable_sort(rows.begin(), rows.end(), [](const updater::TableApp& a, const updater::TableApp& b) {
         const int byName = a.name.compare(b.name, Qt::CaseInsensitive);
         return byName != 0 ? byName < 0 : a.identifier < b.identifier;
@@ -232,6 +247,8 @@ int UpgradeApp(const Command& command)
                       QStringLiteral("--noninteractive"), QStringLiteral("--"), app.ref},
                      0, [&passage](Stream stream, QByteArrayView bytes) { passage.Take(stream, bytes); });
         passage.Finish();
+        if (StopRequested())
+            return UpgradeFailed(StoppedProblem);
         if (!run.started)
             return UpgradeFailed(QStringLiteral("flatpak could not be started"));
         // Flatpak may report that it completed even when a pull failed; only

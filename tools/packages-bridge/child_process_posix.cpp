@@ -35,6 +35,20 @@ void CloseIfOpen(int& fd)
     fd = -1;
 }
 
+// A stop signal writes a byte here, so a wait in poll() that began just
+// before it still wakes; the flag answers StopRequested.
+int stopPipe[2] = {-1, -1};
+volatile sig_atomic_t stopFlag = 0;
+
+void OnStopSignal(int)
+{
+    const int savedErrno = errno;
+    stopFlag = 1;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t ignored = ::write(stopPipe[1], &byte, 1);
+    errno = savedErrno;
+}
+
 /// Waits for `pid` and turns its end into an exit status; -1 for a signal.
 int Reap(pid_t pid)
 {
@@ -48,9 +62,31 @@ int Reap(pid_t pid)
 
 } // namespace
 
+bool WatchStopSignals()
+{
+    if (stopPipe[0] >= 0 || ::pipe2(stopPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return false;
+    struct sigaction action
+    {
+    };
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        if (::sigaction(signal, &action, nullptr) != 0)
+            return false;
+    }
+    return true;
+}
+
+bool StopRequested()
+{
+    return stopFlag != 0;
+}
+
 RunResult RunChild(const QStringList& arguments, int64_t limitMs, const BytesHandler& onBytes)
 {
-    if (arguments.isEmpty())
+    if (arguments.isEmpty() || StopRequested())
         return {};
     std::vector<std::string> words;
     for (const QString& argument : arguments)
@@ -74,9 +110,20 @@ RunResult RunChild(const QStringList& arguments, int64_t limitMs, const BytesHan
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, outPipe[1], STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, errPipe[1], STDERR_FILENO);
+    // The child starts with the signals' usual effect, not the bridge's
+    // handler.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP})
+        sigaddset(&defaults, signal);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     pid_t pid = -1;
-    const int spawned = ::posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    const int spawned = ::posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
     CloseIfOpen(outPipe[1]);
     CloseIfOpen(errPipe[1]);
     if (spawned != 0) {
@@ -87,13 +134,22 @@ RunResult RunChild(const QStringList& arguments, int64_t limitMs, const BytesHan
 
     int64_t deadline = limitMs > 0 ? NowMs() + limitMs : -1;
     bool killed = false;
-    pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
+    bool stopping = false;
+    pollfd fds[3] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}, {stopPipe[0], POLLIN, 0}};
     char buffer[65536];
     while (fds[0].fd >= 0 || fds[1].fd >= 0) {
+        if (StopRequested() && !stopping && !killed) {
+            // Asked to stop: the child first, so nothing is left half done
+            // behind the bridge's back.
+            ::kill(pid, SIGTERM);
+            stopping = true;
+            fds[2].fd = -1;
+            deadline = NowMs() + ChildStopGraceMs;
+        }
         int waitMs = -1;
         if (deadline >= 0)
             waitMs = int(std::max<int64_t>(deadline - NowMs(), 0));
-        const int ready = ::poll(fds, 2, waitMs);
+        const int ready = ::poll(fds, 3, waitMs);
         if (ready < 0 && errno != EINTR)
             break;
         if (ready == 0) {
@@ -119,7 +175,7 @@ RunResult RunChild(const QStringList& arguments, int64_t limitMs, const BytesHan
     CloseIfOpen(fds[0].fd);
     CloseIfOpen(fds[1].fd);
     const int status = Reap(pid);
-    return {true, killed ? -1 : status};
+    return {true, killed || stopping ? -1 : status};
 }
 
 Captured RunCaptured(const QStringList& arguments, int64_t limitMs)

@@ -2,6 +2,7 @@
 // on Linux. It speaks the table-and-upgrade language the tab expects and
 // does the work with flatpak.
 #include "bridge_commands.h"
+#include "child_process.h"
 #include "command_line.h"
 
 #include <QByteArray>
@@ -12,6 +13,9 @@
 
 int main(int argc, char** argv)
 {
+    // Ended by the program (a quit during an upgrade), the bridge stops
+    // flatpak first and says so, rather than vanishing under it.
+    packagesbridge::WatchStopSignals();
     QStringList words;
     for (int i = 1; i < argc; ++i)
         words << QString::fromLocal8Bit(argv[i]);
