@@ -234,7 +234,7 @@ TEST(TrayHost, ACheckKeepsThePanelAnsweredAndAQuitEndsItAndItsToolAtOnce)
     ASSERT_TRUE(client.isConnected());
     samplesite::Server site;
     ASSERT_TRUE(site.Start());
-    StandInWatcher watcher(desktop.Address(), "check-test-watcher");
+    StandInTrayHost watcher(desktop.Address(), "check-test-watcher");
     ASSERT_TRUE(watcher.Up());
 
     QTemporaryDir programDir;
