@@ -149,6 +149,7 @@ int RunProgram(int argc, char** argv)
     settings::LoadSettings();
     // From here on a session end or Ctrl+C quits the way the menu does, so
     // the settings are saved and the clean-up runs.
+    runtime::IgnoreBrokenPipes();
     runtime::WatchQuitSignals([] { QuitApplication(); });
     // When the desktop asks whether the session may end, the settings are
     // saved; the desktop's own answer stands.

@@ -95,8 +95,10 @@ QString ProcessReadLine(Process* process);
 /// empty at once when no whole line waits. Never blocks.
 QString ProcessReadErrorLine(Process* process);
 
-/// Writes `text` as UTF-8 to standard input in one write, nothing added. A
-/// child that closed its input is ignored (no SIGPIPE reaches the program).
+/// Writes `text` as UTF-8 to standard input, all of it (a partial write goes
+/// on with the rest), nothing added. A child that closes its input before or
+/// during the write is ignored: the rest is dropped and no SIGPIPE reaches the
+/// program.
 void ProcessWrite(Process* process, const QString& text);
 
 /// The child's exit status (0-255) once it has ended; -1 while it runs, when

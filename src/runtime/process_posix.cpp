@@ -498,11 +498,22 @@ void ProcessWrite(Process* process, const QString& text)
     sigpending(&pendingBefore);
     sigset_t saved;
     pthread_sigmask(SIG_BLOCK, &pipeSignal, &saved);
-    ssize_t written = -1;
-    do {
-        written = ::write(process->input, bytes.constData(), static_cast<size_t>(bytes.size()));
-    } while (written < 0 && errno == EINTR);
-    if (written < 0 && errno == EPIPE && sigismember(&pendingBefore, SIGPIPE) == 0) {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written =
+            ::write(process->input, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            break; // EPIPE: the child is not reading any more
+        done += written;
+    }
+    // The kernel raises SIGPIPE also for a write that got part of its bytes
+    // through before the child closed its input: take back whatever this
+    // write raised, whatever the write returned.
+    sigset_t pendingAfter;
+    sigpending(&pendingAfter);
+    if (sigismember(&pendingAfter, SIGPIPE) == 1 && sigismember(&pendingBefore, SIGPIPE) == 0) {
         const timespec now{0, 0};
         ::sigtimedwait(&pipeSignal, nullptr, &now);
     }

@@ -13,4 +13,9 @@ namespace runtime {
 /// (the signals then keep their default effect). GUI thread.
 bool WatchQuitSignals(std::function<void()> onSignal);
 
+/// From now on a write to a pipe or socket whose reader has gone fails with
+/// EPIPE instead of ending the program with SIGPIPE. Children started later
+/// get the default back (the process runner resets it). Call once at start.
+void IgnoreBrokenPipes();
+
 } // namespace runtime

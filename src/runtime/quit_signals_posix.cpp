@@ -57,4 +57,9 @@ bool WatchQuitSignals(std::function<void()> onSignal)
            ::sigaction(SIGHUP, &action, nullptr) == 0;
 }
 
+void IgnoreBrokenPipes()
+{
+    ::signal(SIGPIPE, SIG_IGN);
+}
+
 } // namespace runtime
