@@ -10,13 +10,13 @@ failures=0
 # tree NAME FILE=INCLUDES...: a fresh tree with src/ and tools/ files, each
 # including the listed files ("a.h,b.h") the way the project does.
 tree() {
-    local root="$work/$1" spec file includes=()
+    local root="$work/$1" entry file includes=()
     shift
     rm -rf "$root"
     mkdir -p "$root/src" "$root/tools"
-    for spec in "$@"; do
-        file=${spec%%=*}
-        IFS=, read -ra includes <<<"${spec#*=}"
+    for entry in "$@"; do
+        file=${entry%%=*}
+        IFS=, read -ra includes <<<"${entry#*=}"
         mkdir -p "$(dirname "$root/$file")"
         : >"$root/$file"
         [ ${#includes[@]} -eq 0 ] || printf '#include "%s"\n' "${includes[@]}" >>"$root/$file"
