@@ -30,6 +30,11 @@ namespace {
 
 using namespace ui::id;
 
+// The apps list's columns.
+constexpr int NameColumn = 0;
+constexpr int InstalledColumn = 1;
+constexpr int AvailableColumn = 2;
+constexpr int IdColumn = 3;
 constexpr int MarkColumn = 4;
 
 const QString CheckCaption = QStringLiteral("Check for updates for your installed apps");
@@ -177,12 +182,20 @@ bool RunUpgrade(int64_t row, const QString& name, const QString& identifier, con
     if (succeeded) {
         ui::SetRowImage(AppsList, row, ui::ImageId::UpToDateIcon);
         ui::SetRowColour(AppsList, row, QColor());
-        ui::SetCellText(AppsList, row, 1, available);
-        ui::SetCellText(AppsList, row, 2, updater::UnknownVersion);
+        ui::SetCellText(AppsList, row, InstalledColumn, available);
+        ui::SetCellText(AppsList, row, AvailableColumn, updater::UnknownVersion);
         ui::SetCellText(AppsList, row, MarkColumn, QStringLiteral("0"));
     }
     runtime::DrainEvents();
     return succeeded;
+}
+
+/// UpgradeApp for row `row`, with the name, identifier and available version
+/// its cells hold.
+void UpgradeRow(int64_t row)
+{
+    UpgradeApp(row, ui::CellText(AppsList, row, NameColumn), ui::CellText(AppsList, row, IdColumn),
+               ui::CellText(AppsList, row, AvailableColumn));
 }
 
 } // namespace
@@ -223,7 +236,7 @@ void OnAppsListEvent(int64_t type)
     ui::SetEnabled(StartUpdatesButton, AnyMarked(selected));
     const int64_t row = selected.front();
     if (type == ui::ControlDoubleClick && MarkedForUpdate(row)) {
-        UpgradeApp(row, ui::CellText(AppsList, row, 0), ui::CellText(AppsList, row, 3), ui::CellText(AppsList, row, 2));
+        UpgradeRow(row);
         ui::BringToFront(MainWindow);
     }
 }
@@ -266,8 +279,7 @@ void StartUpdates()
     if (selected.size() == 1) {
         const int64_t row = selected.front();
         if (MarkedForUpdate(row))
-            UpgradeApp(row, ui::CellText(AppsList, row, 0), ui::CellText(AppsList, row, 3),
-                       ui::CellText(AppsList, row, 2));
+            UpgradeRow(row);
         ui::BringToFront(MainWindow);
         return;
     }
@@ -279,9 +291,9 @@ void StartUpdates()
     for (const int64_t row : selected) {
         if (!MarkedForUpdate(row))
             continue;
-        const QString name = ui::CellText(AppsList, row, 0);
+        const QString name = ui::CellText(AppsList, row, NameColumn);
         ui::AppendLine(AppsInfoBox, BatchSeparator);
-        if (RunUpgrade(row, name, ui::CellText(AppsList, row, 3), ui::CellText(AppsList, row, 2)))
+        if (RunUpgrade(row, name, ui::CellText(AppsList, row, IdColumn), ui::CellText(AppsList, row, AvailableColumn)))
             ++updated;
         else
             failed << name;
