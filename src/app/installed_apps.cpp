@@ -148,7 +148,7 @@ void Check()
     AppLines = updater::TakeAppLines(run.output);
     const qsizetype updates = FillAppsList();
     FinishAppsCheck();
-    ui::SetText(AppsInfoBox, updater::CheckCompleteText(AppLines.size(), updates));
+    ui::SetText(AppsInfoBox, updater::CheckCompleteText(AppLines.size(), updates, updater::TakeToolNotes(run.output)));
     ui::SetFocus(FilterBox);
     runtime::DrainEvents();
 }

@@ -172,6 +172,19 @@ QStringList TakeAppLines(const QString& output)
     return sorted;
 }
 
+QStringList TakeToolNotes(const QString& output)
+{
+    const qsizetype separator = runtime::Find(output, AppsSeparator);
+    if (separator == 0)
+        return {};
+    QStringList notes;
+    for (const QString& line : runtime::Left(output, separator - 1).split(LineEnd)) {
+        if (line.startsWith(NotePrefix))
+            notes << BlankUnshowable(line.sliced(NotePrefix.size()));
+    }
+    return notes;
+}
+
 AppRow ParseAppLine(const QString& line)
 {
     AppRow row;
@@ -212,12 +225,16 @@ AppsFill FillApps(const QStringList& lines, const QString& filter)
     return fill;
 }
 
-QString CheckCompleteText(qsizetype installed, qsizetype updates)
+QString CheckCompleteText(qsizetype installed, qsizetype updates, const QStringList& notes)
 {
-    return QStringLiteral("Update check complete!\r\n\r\nNumber of apps installed: ") + QString::number(installed) +
-           QStringLiteral("\r\nNumber of updates available: ") + QString::number(updates) +
-           QStringLiteral("\r\n\r\nSelect any red apps in the list that you wish to update, and click the \"Start "
-                          "updates\" button, or double-click any single red app to do so.");
+    QString text = QStringLiteral("Update check complete!\r\n\r\nNumber of apps installed: ") +
+                   QString::number(installed) + QStringLiteral("\r\nNumber of updates available: ") +
+                   QString::number(updates) +
+                   QStringLiteral("\r\n\r\nSelect any red apps in the list that you wish to update, and click the "
+                                  "\"Start updates\" button, or double-click any single red app to do so.");
+    for (const QString& note : notes)
+        text += LineEnd + LineEnd + note;
+    return text;
 }
 
 QString CheckFailedText(const QStringList& lastErrors)

@@ -34,6 +34,11 @@ struct AppRow
 /// bound on the count.
 QStringList TakeAppLines(const QString& output);
 
+/// The notes of a list run's output: its lines above the separator line that
+/// begin with NotePrefix, in their order, without it. None without a
+/// separator.
+QStringList TakeToolNotes(const QString& output);
+
 /// The fields of one table line. A line shorter than a field's start gives an
 /// empty field; positions count UTF-16 characters; what must not show inside
 /// a field (BlankUnshowable: line breaks, bidirectional formatting) becomes
@@ -68,8 +73,8 @@ struct AppsFill
 AppsFill FillApps(const QStringList& lines, const QString& filter);
 
 /// The completion text of a check: the number of lines stored and the number
-/// of rows shown with an update.
-QString CheckCompleteText(qsizetype installed, qsizetype updates);
+/// of rows shown with an update, then the tool's notes, each on a line.
+QString CheckCompleteText(qsizetype installed, qsizetype updates, const QStringList& notes = {});
 
 /// What the box shows after a failed check: "Last check failed.", then, after
 /// an empty line, the tool's last error lines when it left any.

@@ -43,6 +43,11 @@ static_assert(AvailableColumn.start + AvailableColumn.width < SourceStart);
 /// The line of 119 dashes under the table header.
 inline const QString AppsSeparator = QString(119, u'-');
 
+/// What begins a note of the package manager above the table header: a word
+/// on what the table lacks (a remote that could not be reached, say), which
+/// the program shows beside the check's counts.
+inline const QString NotePrefix = QStringLiteral("Note: ");
+
 /// The character that ends a name cut to fit its column; such a name no
 /// longer matches, so the program upgrades the application by identifier.
 constexpr char16_t ShortenedNameMark = u'\u2026';

@@ -57,12 +57,17 @@ QString AppsTableRow(const TableApp& app)
                      BlankUnshowable(app.source));
 }
 
-QString WriteAppsTable(const QList<TableApp>& apps, ClosingLine closing)
+QString WriteAppsTable(const QList<TableApp>& apps, ClosingLine closing, const QStringList& notes)
 {
-    QString table = TableLine({QStringLiteral("Name"), QStringLiteral("Id"), QStringLiteral("Version"),
-                               QStringLiteral("Available")},
-                              QStringLiteral("Source")) +
-                    u'\n' + AppsSeparator + u'\n';
+    // Notes go above the table, where no line can be taken for an
+    // application's.
+    QString table;
+    for (const QString& note : notes)
+        table += NotePrefix + BlankUnshowable(note) + u'\n';
+    table += TableLine(
+                 {QStringLiteral("Name"), QStringLiteral("Id"), QStringLiteral("Version"), QStringLiteral("Available")},
+                 QStringLiteral("Source")) +
+             u'\n' + AppsSeparator + u'\n';
     for (const TableApp& app : apps)
         table += AppsTableRow(app) + u'\n';
     if (closing == ClosingLine::Counted) {

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace updater {
 
@@ -43,9 +44,11 @@ QString ListedName(const QString& name);
 /// removed.
 QString AppsTableRow(const TableApp& app);
 
-/// The whole table: a header line, AppsSeparator, AppsTableRow of each
-/// application in the order given and, unless omitted, the closing line;
-/// each line ended by "\n".
-QString WriteAppsTable(const QList<TableApp>& apps, ClosingLine closing = ClosingLine::Counted);
+/// The whole table: a line NotePrefix + BlankUnshowable(note) for each of
+/// `notes`, a header line, AppsSeparator, AppsTableRow of each application in
+/// the order given and, unless omitted, the closing line; each line ended by
+/// "\n".
+QString WriteAppsTable(const QList<TableApp>& apps, ClosingLine closing = ClosingLine::Counted,
+                       const QStringList& notes = {});
 
 } // namespace updater

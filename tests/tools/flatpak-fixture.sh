@@ -12,9 +12,12 @@
 #   flatpak-fixture.sh add-app DIR ID NAME VERSION [REMOTE]
 #       publishes VERSION of a new application ID, shown as NAME, in REMOTE
 #       ("local" unless given) and installs it
-#   flatpak-fixture.sh publish DIR ID VERSION
+#   flatpak-fixture.sh publish DIR ID VERSION [BUILD-EXPORT-OPTION...]
 #       publishes VERSION of an application added before, in its remote; what
-#       is installed stays as it is, so flatpak now has an update to offer
+#       is installed stays as it is, so flatpak now has an update to offer.
+#       The options go to `flatpak build-export` (--end-of-life=REASON, say)
+#   flatpak-fixture.sh publish-runtime DIR [REMOTE]
+#       publishes a new build of the runtime in REMOTE ("local" unless given)
 #
 # What DIR holds:
 #   home/             HOME of the user installation (home/.local/share/flatpak)
@@ -101,10 +104,11 @@ xml_text() {
     printf '%s' "$1" | sed 's/&/\&amp;/g; s/</\&lt;/g; s/>/\&gt;/g'
 }
 
-# publish_app ID VERSION: builds VERSION of an added application and
-# publishes it in its remote.
+# publish_app ID VERSION [build-export options]: builds VERSION of an added
+# application and publishes it in its remote.
 publish_app() {
     local id=$1 version=$2 record="$fixture/apps/$1" name remote tree
+    shift 2
     [ -d "$record" ] || die "no application $id in $fixture: add-app adds it"
     name=$(cat "$record/name")
     remote=$(cat "$record/remote")
@@ -126,8 +130,15 @@ publish_app() {
 </components>
 EOF
     flatpak build-finish --command=run "$tree" >&2
-    publish_tree "$(repository "$remote")" "$tree" "$app_branch" --subject="$id $version"
+    publish_tree "$(repository "$remote")" "$tree" "$app_branch" --subject="$id $version" "$@"
     rm -rf "$tree"
+}
+
+# publish_runtime [REMOTE]: a new build of the runtime (a new commit, nothing
+# else changed), so that flatpak has a runtime update to offer.
+publish_runtime() {
+    date +%s%N >"$fixture/runtime/files/build"
+    publish_tree "$(repository "${1:-local}")" "$fixture/runtime" "$runtime_branch" --runtime
 }
 
 # add_remote NAME: a new repository with the runtime in it, known to the user
@@ -169,6 +180,7 @@ case "$command:$#" in
 init:0) init ;;
 add-remote:1) add_remote "$1" ;;
 add-app:3 | add-app:4) add_app "$@" ;;
-publish:2) publish_app "$@" ;;
+publish:*) [ $# -ge 2 ] || usage; publish_app "$@" ;;
+publish-runtime:0 | publish-runtime:1) publish_runtime "$@" ;;
 *) usage ;;
 esac

@@ -59,16 +59,17 @@ TEST(BridgeCommandLine, TakesOnlyWhatTheProgramPasses)
 
 TEST(FlatpakApps, ReadsListOutputAndSkipsWhatIsNoApplication)
 {
-    const QString output = "user\torg.example.Hello/x86_64/stable\t2d4465658cb1\t1.0\tHello\n"
-                           "system\torg.example.Tab/x86_64/beta\tabc\t\tName\twith a tab\n"
-                           "user\tnot-a-ref\tabc\t1.0\tBroken\n"
-                           "user\torg.example.Short/x86_64/stable\n";
+    const QString output = "user\torg.example.Hello/x86_64/stable\t2d4465658cb1\tflathub\t1.0\tHello\n"
+                           "system\torg.example.Tab/x86_64/beta\tabc\tlocal\t\tName\twith a tab\n"
+                           "user\tnot-a-ref\tabc\tlocal\t1.0\tBroken\n"
+                           "user\torg.example.Short/x86_64/stable\tabc\tlocal\t1.0\n";
     const QList<InstalledApp> apps = ParseInstalledApps(output);
     ASSERT_EQ(apps.size(), 2);
     EXPECT_EQ(apps[0].installation, "user");
     EXPECT_EQ(apps[0].ref, "app/org.example.Hello/x86_64/stable") << "the form remote-ls and update use";
     EXPECT_EQ(apps[0].identifier, "org.example.Hello");
     EXPECT_EQ(apps[0].commit, "2d4465658cb1");
+    EXPECT_EQ(apps[0].origin, "flathub");
     EXPECT_EQ(apps[0].version, "1.0");
     EXPECT_EQ(apps[0].name, "Hello");
     EXPECT_EQ(apps[1].version, "") << "an application without a version";
@@ -80,7 +81,7 @@ TEST(FlatpakApps, AnUpgradeNamesOneApplication)
     const QString longName = QString(40, u'L');
     const QString longId = QStringLiteral("org.example.") + QString(30, u'l');
     const auto app = [](const char* installation, const QString& id, const QString& name) {
-        return InstalledApp{installation, "app/" + id + "/x86_64/stable", id, "c0", "1.0", name};
+        return InstalledApp{installation, "app/" + id + "/x86_64/stable", id, "c0", "1.0", name, "local"};
     };
     const QList<InstalledApp> installed = {
         app("user", "org.example.Hello", "Hello"),

@@ -2,6 +2,8 @@
 
 #include "child_process.h"
 #include "flatpak_apps.h"
+#include "flatpak_table.h"
+#include "remote_queries.h"
 #include "runtime/process.h"
 #include "updater/apps_table_writer.h"
 
@@ -21,12 +23,10 @@ namespace {
 
 const QString Flatpak = QStringLiteral("flatpak");
 
-// Listing reads local files only. Refreshing the remotes' data and asking
-// them for updates goes over the network, so it is bounded, and the two
-// limits together stay under the two minutes the program waits for a tool
-// that prints nothing.
+// Listing reads local files only; asking the remotes goes over the network
+// and has limits of its own (remote_queries.h). Together they stay well under
+// the two minutes the program waits for a tool that prints nothing.
 constexpr int64_t ListLimitMs = 20000;
-constexpr int64_t UpdatesLimitMs = 90000;
 
 void Print(FILE* stream, const QString& line)
 {
@@ -94,13 +94,14 @@ private:
 /// Why the bridge ended before it was done.
 const QString StoppedProblem = QStringLiteral("it was asked to stop before flatpak was done");
 
-/// The installed applications; none, with flatpak's error passed on and
+/// The installed copies of `kind`; none, with flatpak's error passed on and
 /// `problem` set, when it cannot list them.
-std::optional<QList<InstalledApp>> ListInstalled(QString* problem)
+std::optional<QList<InstalledApp>> ListInstalled(RefKind kind, QString* problem)
 {
-    const Captured listed = RunCaptured(
-        {Flatpak, QStringLiteral("list"), QStringLiteral("--app"), QStringLiteral("--columns=") + ListColumns()},
-        ListLimitMs);
+    const Captured listed = RunCaptured({Flatpak, QStringLiteral("list"),
+                                         kind == RefKind::App ? QStringLiteral("--app") : QStringLiteral("--runtime"),
+                                         QStringLiteral("--columns=") + ListColumns()},
+                                        ListLimitMs);
     if (StopRequested()) {
         *problem = StoppedProblem;
         return std::nullopt;
@@ -112,72 +113,55 @@ std::optional<QList<InstalledApp>> ListInstalled(QString* problem)
     if (listed.run.exitStatus != 0) {
         std::fwrite(listed.error.constData(), 1, size_t(listed.error.size()), stderr);
         std::fflush(stderr);
-        *problem = QStringLiteral("flatpak could not list the installed applications");
+        *problem = kind == RefKind::App ? QStringLiteral("flatpak could not list the installed applications")
+                                        : QStringLiteral("flatpak could not list the installed runtimes");
         return std::nullopt;
     }
-    return ParseInstalledApps(QString::fromUtf8(listed.output));
+    return ParseInstalledApps(QString::fromUtf8(listed.output), kind);
 }
 
-/// Fills in the newer versions the remotes offer. Notes on stdout, before
-/// the table where a reader of the table does not look, what could not be
-/// asked.
-void AddAvailableVersions(const QList<InstalledApp>& apps, QList<updater::TableApp>& rows)
+/// What is installed and held back, without asking any remote; none, with
+/// `problem` set, when flatpak cannot say.
+std::optional<FlatpakState> ReadInstallations(QString* problem)
 {
-    QElapsedTimer clock;
-    clock.start();
-    const auto elapsed = [&clock] { return int64_t{clock.elapsed()}; };
-
-    // remote-ls takes versions from the cached AppStream data, which only
-    // this refreshes: without it they would be missing or stale. It comes
-    // first, so the whole budget is still there for it.
-    const Captured refreshed =
-        RunCaptured({Flatpak, QStringLiteral("update"), QStringLiteral("--appstream")}, UpdatesLimitMs);
-    if (refreshed.run.exitStatus != 0)
-        Print(stdout, QStringLiteral("Note: the remotes' data could not all be refreshed; available versions may be "
-                                     "missing or out of date."));
-
-    QStringList installations;
-    for (const InstalledApp& app : apps) {
-        if (!installations.contains(app.installation))
-            installations << app.installation;
-    }
-    // One installation at a time, so that each update is told apart from the
-    // same application's in another installation.
-    for (const QString& installation : installations) {
-        const std::optional<int64_t> limitMs = NextChildLimitMs(UpdatesLimitMs, elapsed);
-        if (!limitMs) {
-            Print(stdout, QStringLiteral("Note: asking the remotes took too long; available versions are missing."));
-            return;
-        }
-        const Captured updates =
-            RunCaptured({Flatpak, QStringLiteral("remote-ls"), QStringLiteral("--updates"), QStringLiteral("--app"),
-                         InstallationOption(installation), QStringLiteral("--columns=") + UpdatesColumns()},
-                        *limitMs);
-        if (updates.run.exitStatus != 0) {
-            Print(stdout, QStringLiteral("Note: the remotes of the %1 installation could not be asked for updates.")
-                              .arg(Defused(installation)));
+    FlatpakState state;
+    const std::optional<QList<InstalledApp>> apps = ListInstalled(RefKind::App, problem);
+    if (!apps)
+        return std::nullopt;
+    const std::optional<QList<InstalledApp>> runtimes = ListInstalled(RefKind::Runtime, problem);
+    if (!runtimes)
+        return std::nullopt;
+    state.apps = *apps;
+    state.runtimes = *runtimes;
+    for (const InstalledApp& copy : state.apps + state.runtimes) {
+        if (state.masks.contains(copy.installation))
             continue;
-        }
-        const QHash<QString, QString> offered = ParseUpdates(QString::fromUtf8(updates.output));
-        for (qsizetype i = 0; i < apps.size(); ++i) {
-            if (apps[i].installation != installation)
-                continue;
-            const QString version = offered.value(apps[i].ref);
-            if (version != apps[i].version)
-                rows[i].available = version;
-        }
+        // A flatpak too old to mask anything masks nothing.
+        const Captured masks =
+            RunCaptured({Flatpak, QStringLiteral("mask"), InstallationOption(copy.installation)}, ListLimitMs);
+        state.masks.insert(copy.installation,
+                           masks.run.exitStatus == 0 ? ParseMasks(QString::fromUtf8(masks.output)) : QStringList());
     }
+    return state;
 }
 
-/// The copy of `app` in `apps` (same installation and reference); none when
-/// it is gone.
-const InstalledApp* SameCopy(const QList<InstalledApp>& apps, const InstalledApp& app)
+/// Whether no copy in `copies` (all of one application, or runtimes) is left
+/// with an update, by what their remotes answer in `state`; none when a
+/// remote could not say.
+std::optional<bool> AllCurrent(const FlatpakState& state, const QList<InstalledApp>& copies)
 {
-    for (const InstalledApp& other : apps) {
-        if (other.installation == app.installation && other.ref == app.ref)
-            return &other;
+    for (const InstalledApp& copy : copies) {
+        if (IsMasked(state.masks.value(copy.installation), copy.ref))
+            continue;
+        const Standing standing = StandingOf(state, copy);
+        if (standing == Standing::Unreachable || standing == Standing::TimedOut)
+            return std::nullopt;
+        // A remote that no longer offers it has nothing newer to give.
+        const RemoteRef* offer = OfferFor(state, copy);
+        if (offer != nullptr && !SameCommit(copy.commit, offer->commit))
+            return false;
     }
-    return nullptr;
+    return true;
 }
 
 /// Ends a failed upgrade with one line that says so and why, on standard
@@ -186,6 +170,108 @@ int UpgradeFailed(const QString& reason)
 {
     Print(stdout, QStringLiteral("The update failed: ") + reason + u'.');
     return 1;
+}
+
+/// Runs one flatpak command of an upgrade with its lines passed on; the
+/// reason it failed, or empty when it exited 0.
+QString RunUpgradeStep(const QStringList& arguments, const QString& what)
+{
+    LinePassage passage;
+    const RunResult run =
+        RunChild(arguments, 0, [&passage](Stream stream, QByteArrayView bytes) { passage.Take(stream, bytes); });
+    passage.Finish();
+    if (StopRequested())
+        return StoppedProblem;
+    if (!run.started)
+        return QStringLiteral("flatpak could not be started");
+    // Flatpak may report that it completed even when a pull failed; only its
+    // exit status tells.
+    if (run.exitStatus != 0)
+        return QStringLiteral("flatpak could not %1 (exit status %2)").arg(what, QString::number(run.exitStatus));
+    return QString();
+}
+
+/// The copies of `copies` that are `identifier`'s.
+QList<InstalledApp> CopiesOf(const QList<InstalledApp>& copies, const QString& identifier)
+{
+    QList<InstalledApp> found;
+    for (const InstalledApp& copy : copies) {
+        if (copy.identifier == identifier)
+            found << copy;
+    }
+    return found;
+}
+
+/// Updates every runtime with an update, in each installation, then removes
+/// the runtimes no application needs any more.
+int UpgradeRuntimes(FlatpakState state)
+{
+    state.answers = AskRemotes(RemotesOf(state.runtimes), false);
+    QStringList installations;
+    QHash<QString, QStringList> refs;
+    for (const InstalledApp& runtime : state.runtimes) {
+        const Standing standing = StandingOf(state, runtime);
+        if (standing != Standing::Update && standing != Standing::EndOfLife)
+            continue;
+        if (!installations.contains(runtime.installation))
+            installations << runtime.installation;
+        refs[runtime.installation] << runtime.ref;
+    }
+    for (const QString& installation : installations) {
+        Print(stdout, QStringLiteral("Updating the runtimes of the %1 installation: %2")
+                          .arg(Defused(installation), Defused(refs.value(installation).join(QStringLiteral(", ")))));
+        const QString failed =
+            RunUpgradeStep(QStringList{Flatpak, QStringLiteral("update"), InstallationOption(installation),
+                                       QStringLiteral("--noninteractive"), QStringLiteral("--")} +
+                               refs.value(installation),
+                           QStringLiteral("update the runtimes"));
+        if (!failed.isEmpty())
+            return UpgradeFailed(failed);
+    }
+    for (const QString& installation : installations) {
+        Print(stdout, QStringLiteral("Removing the runtimes no application of the %1 installation uses any more")
+                          .arg(Defused(installation)));
+        const QString failed = RunUpgradeStep({Flatpak, QStringLiteral("uninstall"), InstallationOption(installation),
+                                               QStringLiteral("--unused"), QStringLiteral("--noninteractive")},
+                                              QStringLiteral("remove the unused runtimes"));
+        if (!failed.isEmpty())
+            return UpgradeFailed(failed);
+    }
+
+    QString problem;
+    std::optional<FlatpakState> after = ReadInstallations(&problem);
+    if (!after)
+        return UpgradeFailed(problem);
+    after->answers = AskRemotes(RemotesOf(after->runtimes), false);
+    const std::optional<bool> current = AllCurrent(*after, after->runtimes);
+    if (!current)
+        return UpgradeFailed(QStringLiteral("a remote could not be asked whether the runtimes are now current"));
+    if (!*current)
+        return UpgradeFailed(QStringLiteral("some runtimes still have updates"));
+    Print(stdout, QStringLiteral("Successfully installed ") + RuntimesIdentifier);
+    return 0;
+}
+
+/// Says what the remote says of `copy` before it is updated: held back, at
+/// its end of life (and what replaces it). False when it is held back.
+bool AnnounceStanding(const FlatpakState& state, const InstalledApp& copy)
+{
+    const QString where = QStringLiteral(" in the %1 installation").arg(Defused(copy.installation));
+    switch (StandingOf(state, copy)) {
+    case Standing::Masked:
+        Print(stdout, copy.identifier + where + QStringLiteral(" is masked: flatpak does not update it."));
+        return false;
+    case Standing::EndOfLife: {
+        const RemoteRef* offer = OfferFor(state, copy);
+        Print(stdout,
+              copy.identifier + where + QStringLiteral(" has reached its end of life: ") + Defused(offer->endOfLife));
+        if (!offer->endOfLifeRebase.isEmpty())
+            Print(stdout, QStringLiteral("Its replacement is ") + Defused(offer->endOfLifeRebase));
+        return true;
+    }
+    default:
+        return true;
+    }
 }
 
 } // namespace
@@ -203,25 +289,19 @@ std::optional<int64_t> NextChildLimitMs(int64_t limitMs, const std::function<int
 int ListApps()
 {
     QString problem;
-    const std::optional<QList<InstalledApp>> apps = ListInstalled(&problem);
-    if (!apps) {
+    std::optional<FlatpakState> state = ReadInstallations(&problem);
+    if (!state) {
         PrintError(problem);
         return 1;
     }
-    QList<updater::TableApp> rows;
-    for (const InstalledApp& app : *apps)
-        rows.append({app.name, app.identifier, app.version, QString(), app.installation});
-    if (!apps->isEmpty())
-        AddAvailableVersions(*apps, rows);
+    state->answers = AskRemotes(RemotesOf(state->apps + state->runtimes), true);
     if (StopRequested()) {
         PrintError(StoppedProblem);
         return 1;
     }
-    std::stable_sort(rows.begin(), rows.end(), [](const updater::TableApp& a, const updater::TableApp& b) {
-        const int byName = a.name.compare(b.name, Qt::CaseInsensitive);
-        return byName != 0 ? byName < 0 : a.identifier < b.identifier;
-    });
-    const QByteArray table = updater::WriteAppsTable(rows).toUtf8();
+    const Listing listing = ListingOf(*state);
+    const QByteArray table =
+        updater::WriteAppsTable(listing.rows, updater::ClosingLine::Counted, listing.notes).toUtf8();
     std::fwrite(table.constData(), 1, size_t(table.size()), stdout);
     std::fflush(stdout);
     return 0;
@@ -230,57 +310,59 @@ int ListApps()
 int UpgradeApp(const Command& command)
 {
     QString problem;
-    const std::optional<QList<InstalledApp>> before = ListInstalled(&problem);
+    std::optional<FlatpakState> before = ReadInstallations(&problem);
     if (!before)
         return UpgradeFailed(problem);
-    const Targets targets = command.kind == Command::Kind::UpgradeById ? FindByIdentifier(*before, command.target)
-                                                                       : FindByName(*before, command.target);
+    if (command.kind == Command::Kind::UpgradeById && command.target == RuntimesIdentifier)
+        return UpgradeRuntimes(*before);
+    const Targets targets = command.kind == Command::Kind::UpgradeById ? FindByIdentifier(before->apps, command.target)
+                                                                       : FindByName(before->apps, command.target);
     if (targets.apps.isEmpty())
         return UpgradeFailed(targets.problem);
+    const QString identifier = targets.apps.front().identifier;
+
+    before->answers = AskRemotes(RemotesOf(targets.apps), false);
+    QList<InstalledApp> toUpdate;
+    for (const InstalledApp& copy : targets.apps) {
+        if (AnnounceStanding(*before, copy))
+            toUpdate << copy;
+    }
+    if (toUpdate.isEmpty())
+        return UpgradeFailed(identifier + QStringLiteral(" is masked (flatpak mask --remove lifts it)"));
 
     QStringList failedRuns;
-    for (const InstalledApp& app : targets.apps) {
-        LinePassage passage;
+    for (const InstalledApp& copy : toUpdate) {
         // "--" ends the options: the reference is data, whatever it begins with.
-        const RunResult run =
-            RunChild({Flatpak, QStringLiteral("update"), InstallationOption(app.installation),
-                      QStringLiteral("--noninteractive"), QStringLiteral("--"), app.ref},
-                     0, [&passage](Stream stream, QByteArrayView bytes) { passage.Take(stream, bytes); });
-        passage.Finish();
-        if (StopRequested())
-            return UpgradeFailed(StoppedProblem);
-        if (!run.started)
-            return UpgradeFailed(QStringLiteral("flatpak could not be started"));
-        // Flatpak may report that it completed even when a pull failed; only
-        // its exit status tells.
-        if (run.exitStatus != 0) {
-            failedRuns << QStringLiteral("flatpak could not update %1 (exit status %2)")
-                              .arg(Defused(app.ref), QString::number(run.exitStatus));
-        }
+        const QString failed = RunUpgradeStep({Flatpak, QStringLiteral("update"), InstallationOption(copy.installation),
+                                               QStringLiteral("--noninteractive"), QStringLiteral("--"), copy.ref},
+                                              QStringLiteral("update ") + Defused(copy.ref));
+        if (failed == StoppedProblem || failed.startsWith(QStringLiteral("flatpak could not be started")))
+            return UpgradeFailed(failed);
+        if (!failed.isEmpty())
+            failedRuns << failed;
     }
-
-    const std::optional<QList<InstalledApp>> after = ListInstalled(&problem);
     if (!failedRuns.isEmpty())
         return UpgradeFailed(failedRuns.join(QStringLiteral("; ")));
+
+    std::optional<FlatpakState> after = ReadInstallations(&problem);
     if (!after)
         return UpgradeFailed(problem);
-    const InstalledApp* changed = nullptr;
-    for (const InstalledApp& app : targets.apps) {
-        const InstalledApp* now = SameCopy(*after, app);
-        if (now == nullptr)
-            continue;
-        // An application that ships no version changed when its commit did.
-        if (now->version != app.version || (app.version.isEmpty() && now->commit != app.commit))
-            changed = now;
+    const QList<InstalledApp> copies = CopiesOf(after->apps, identifier);
+    after->answers = AskRemotes(RemotesOf(copies), false);
+    // Updated means nothing newer is left for any copy, whoever updated it:
+    // this run, an earlier one through another installation, or a software
+    // centre in the meantime.
+    const std::optional<bool> current = AllCurrent(*after, copies);
+    if (!current)
+        return UpgradeFailed(QStringLiteral("a remote could not be asked whether %1 is now current").arg(identifier));
+    if (!*current || copies.isEmpty()) {
+        const InstalledApp& copy = copies.isEmpty() ? toUpdate.front() : copies.front();
+        return UpgradeFailed(QStringLiteral("%1 still has an update it did not take (at version %2)")
+                                 .arg(identifier, Defused(copy.version)));
     }
-    if (changed == nullptr) {
-        // "Nothing to do", or a remote that could not be reached, which
-        // flatpak only warns about.
-        const InstalledApp& app = targets.apps.front();
-        return UpgradeFailed(QStringLiteral("%1 is still at version %2").arg(app.identifier, Defused(app.version)));
-    }
-    Print(stdout, QStringLiteral("Successfully installed ") + changed->identifier +
-                      (changed->version.isEmpty() ? QString() : u' ' + Defused(changed->version)));
+    const QString version = copies.front().version;
+    Print(stdout, QStringLiteral("Successfully installed ") + identifier +
+                      (version.isEmpty() ? QString() : u' ' + Defused(version)));
     return 0;
 }
 

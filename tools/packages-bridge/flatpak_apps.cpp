@@ -42,45 +42,31 @@ QString Defused(const QString& text)
 
 QString ListColumns()
 {
-    return QStringLiteral("installation:f,ref:f,active:f,version:f,name:f");
+    return QStringLiteral("installation:f,ref:f,active:f,origin:f,version:f,name:f");
 }
 
-QString UpdatesColumns()
+QList<InstalledApp> ParseInstalledApps(const QString& output, RefKind kind)
 {
-    return QStringLiteral("ref:f,version:f");
-}
-
-QList<InstalledApp> ParseInstalledApps(const QString& output)
-{
+    const QString prefix = kind == RefKind::App ? QStringLiteral("app/") : QStringLiteral("runtime/");
     QList<InstalledApp> apps;
     for (const QString& line : output.split(u'\n', Qt::SkipEmptyParts)) {
         const QStringList fields = line.split(u'\t');
-        if (fields.size() < 5)
+        if (fields.size() < 6)
             continue;
         const QStringList refParts = fields[1].split(u'/');
         if (refParts.size() != 3 || refParts[0].isEmpty())
             continue;
         InstalledApp app;
         app.installation = fields[0];
-        app.ref = QStringLiteral("app/") + fields[1];
+        app.ref = prefix + fields[1];
         app.identifier = refParts[0];
         app.commit = fields[2];
-        app.version = fields[3];
-        app.name = fields.mid(4).join(u'\t');
+        app.origin = fields[3];
+        app.version = fields[4];
+        app.name = fields.mid(5).join(u'\t');
         apps << app;
     }
     return apps;
-}
-
-QHash<QString, QString> ParseUpdates(const QString& output)
-{
-    QHash<QString, QString> versions;
-    for (const QString& line : output.split(u'\n', Qt::SkipEmptyParts)) {
-        const qsizetype tab = line.indexOf(u'\t');
-        if (tab > 0)
-            versions.insert(line.left(tab), line.mid(tab + 1));
-    }
-    return versions;
 }
 
 QString InstallationOption(const QString& installation)

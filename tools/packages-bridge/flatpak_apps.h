@@ -10,33 +10,31 @@ namespace packagesbridge {
 // tab-separated output (what it prints when its output is a pipe), and the
 // choice of what an upgrade request means. Everything here is pure.
 
-/// One installed copy of an application: an application installed in two
-/// installations, or with two branches, is two of these.
+/// One installed copy of an application or a runtime: an application
+/// installed in two installations, or with two branches, is two of these.
 struct InstalledApp
 {
     QString installation; ///< "user", "system", or the id of a configured installation
-    QString ref;          ///< "app/ID/ARCH/BRANCH"
+    QString ref;          ///< "app/ID/ARCH/BRANCH" or "runtime/ID/ARCH/BRANCH"
     QString identifier;
     QString commit; ///< the deployed commit, as flatpak abbreviates it
     QString version;
     QString name;
+    QString origin; ///< the remote it was installed from and is updated from
 };
+
+/// What a `flatpak list` was asked for: `--app` or `--runtime`.
+enum class RefKind { App, Runtime };
 
 /// The `--columns` value for `flatpak list`, in the order ParseInstalledApps
 /// reads them. The name comes last so that a tab inside it cannot move
 /// another field.
 QString ListColumns();
 
-/// The `--columns` value for `flatpak remote-ls --updates`.
-QString UpdatesColumns();
-
-/// The applications in the output of `flatpak list --app --columns=ListColumns()`.
-/// Lines whose reference is not ID/ARCH/BRANCH are skipped.
-QList<InstalledApp> ParseInstalledApps(const QString& output);
-
-/// Reference ("app/ID/ARCH/BRANCH") to the offered version, from the output of
-/// `flatpak remote-ls --updates --app --columns=UpdatesColumns()`.
-QHash<QString, QString> ParseUpdates(const QString& output);
+/// What `flatpak list --app` (or `--runtime`) `--columns=ListColumns()`
+/// printed, as installed copies of `kind`. Lines whose reference is not
+/// ID/ARCH/BRANCH are skipped.
+QList<InstalledApp> ParseInstalledApps(const QString& output, RefKind kind = RefKind::App);
 
 /// The flatpak option that picks `installation`: --user, --system or
 /// --installation=ID.
