@@ -1,4 +1,5 @@
 #include "packages-bridge/bridge_commands.h"
+#include "packages-bridge/child_process.h"
 #include "packages-bridge/command_line.h"
 #include "packages-bridge/flatpak_apps.h"
 #include "updater/apps_table_layout.h"

@@ -276,16 +276,6 @@ bool AnnounceStanding(const FlatpakState& state, const InstalledApp& copy)
 
 } // namespace
 
-std::optional<int64_t> NextChildLimitMs(int64_t limitMs, const std::function<int64_t()>& elapsedMs)
-{
-    // One reading: a second one could fall past the limit after the test and
-    // hand the child no limit at all.
-    const int64_t left = limitMs - elapsedMs();
-    if (left <= 0)
-        return std::nullopt;
-    return left;
-}
-
 int ListApps()
 {
     QString problem;

@@ -2,20 +2,10 @@
 
 #include "command_line.h"
 
-#include <cstdint>
-#include <functional>
-#include <optional>
-
 namespace packagesbridge {
 
 // The bridge's two commands, carried out with flatpak. Both print to the
 // bridge's standard output and standard error and return its exit status.
-
-/// The time limit for the next child of a job allowed `limitMs` in all, the
-/// time spent so far read once from `elapsedMs`: what is left, at least 1 ms,
-/// since RunChild takes 0 or less for no limit at all; none when nothing is
-/// left. Pure but for the one call of `elapsedMs`.
-std::optional<int64_t> NextChildLimitMs(int64_t limitMs, const std::function<int64_t()>& elapsedMs);
 
 /// Prints the table of the applications installed in every flatpak
 /// installation the user can see, with the newer versions the remotes offer.
@@ -23,13 +13,15 @@ std::optional<int64_t> NextChildLimitMs(int64_t limitMs, const std::function<int
 /// the bridge was asked to stop.
 int ListApps();
 
-/// Updates every installed copy of the application `command` names, passing
-/// flatpak's output through line by line (read as the program reads lines,
-/// the words of success defused), and ends with "Successfully installed" when
-/// every flatpak run exited 0 and an installed version (or, for an
-/// application without versions, its commit) changed; otherwise, a stop
-/// request included, with "The update failed: " and the reason. Returns 0 or
-/// 1.
+/// Updates every installed copy of the application `command` names (or, for
+/// RuntimesIdentifier, every runtime with an update, then removes unused
+/// ones), passing flatpak's output through line by line (read as the program
+/// reads lines, the words of success defused). Masked copies are left alone
+/// and said to be; an end-of-life reason and replacement are said first. Ends
+/// with "Successfully installed ID VERSION" when every flatpak run exited 0
+/// and afterwards no copy has an update left, whoever updated it; otherwise,
+/// a stop request included, with "The update failed: " and the reason.
+/// Returns 0 or 1.
 int UpgradeApp(const Command& command);
 
 } // namespace packagesbridge

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace packagesbridge {
 
@@ -47,6 +48,12 @@ struct RunResult
 /// bridge is asked to stop is stopped. Returns when the child has ended and
 /// both streams are read; at once, not started, once a stop was asked.
 RunResult RunChild(const QStringList& arguments, int64_t limitMs, const BytesHandler& onBytes);
+
+/// The time limit for the next child of a job allowed `limitMs` in all, the
+/// time spent so far read once from `elapsedMs`: what is left, at least 1 ms,
+/// since RunChild takes 0 or less for no limit at all; none when nothing is
+/// left. Pure but for the one call of `elapsedMs`.
+std::optional<int64_t> NextChildLimitMs(int64_t limitMs, const std::function<int64_t()>& elapsedMs);
 
 /// A finished child and everything it printed.
 struct Captured

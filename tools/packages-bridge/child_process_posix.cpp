@@ -178,6 +178,16 @@ RunResult RunChild(const QStringList& arguments, int64_t limitMs, const BytesHan
     return {true, killed || stopping ? -1 : status};
 }
 
+std::optional<int64_t> NextChildLimitMs(int64_t limitMs, const std::function<int64_t()>& elapsedMs)
+{
+    // One reading: a second one could fall past the limit after the test and
+    // hand the child no limit at all.
+    const int64_t left = limitMs - elapsedMs();
+    if (left <= 0)
+        return std::nullopt;
+    return left;
+}
+
 Captured RunCaptured(const QStringList& arguments, int64_t limitMs)
 {
     Captured captured;

@@ -1,6 +1,5 @@
 #include "remote_queries.h"
 
-#include "bridge_commands.h"
 #include "child_process.h"
 
 #include <QCryptographicHash>
