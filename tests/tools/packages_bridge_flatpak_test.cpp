@@ -15,6 +15,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
@@ -120,6 +125,14 @@ protected:
     {
         return RunProgram("bash", {Fixture, "publish", work_, "org.example.Hello", version}, env_);
     }
+    /// The fixture script doing `command` on this test's flatpak world.
+    void Given(const QStringList& command)
+    {
+        QStringList arguments = {Fixture, command.front(), work_};
+        arguments += command.mid(1);
+        const Ran ran = RunProgram("bash", arguments, env_);
+        ASSERT_EQ(ran.exitCode, 0) << command.join(u' ').toStdString() << ": " << ran.err.toStdString();
+    }
     Ran RunBridge(const QStringList& arguments) { return RunProgram(Bridge, arguments, env_); }
     Ran Flatpak(const QStringList& arguments) { return RunProgram("flatpak", arguments, env_); }
 
@@ -190,6 +203,155 @@ TEST_F(FlatpakBridge, APullThatFailsIsAFailureWithFlatpaksError)
         "The update failed: flatpak could not update app/org.example.Hello/x86_64/stable (exit status 1).\n"))
         << ran.out.toStdString();
     EXPECT_EQ(InstalledVersion(), "org.example.Hello\t1.0");
+}
+
+/// A port that takes connections and never answers, as a stalled server does:
+/// the kernel completes them in the backlog of a socket nobody accepts on.
+class Tarpit
+{
+public:
+    Tarpit()
+    {
+        fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        if (fd_ >= 0 && ::bind(fd_, reinterpret_cast<sockaddr*>(&address), size) == 0 && ::listen(fd_, 64) == 0 &&
+            ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &size) == 0)
+            port_ = ntohs(address.sin_port);
+    }
+    ~Tarpit()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Tarpit(const Tarpit&) = delete;
+    Tarpit& operator=(const Tarpit&) = delete;
+    int Port() const { return port_; }
+
+private:
+    int fd_ = -1;
+    int port_ = 0;
+};
+
+/// What a flatpak user meets: remotes that are dead or stall, a name two
+/// applications share and one that reads as an option, a rebuild at the same
+/// version, a masked and an end-of-life application, a runtime update.
+TEST_F(FlatpakBridge, EveryApplicationSaysWhereItStandsAndUpgradesByWhatFlatpakSays)
+{
+    Given({"add-remote", "other"});
+    Given({"add-app", "org.other.Hello", "Hello", "1.0", "other"});
+    Given({"add-app", "org.example.Dash", "--id", "1.0"});
+    Given({"add-app", "org.example.Masked", "Masked", "1.0"});
+    Given({"add-app", "org.example.Old", "Old", "1.0"});
+    Given({"add-remote", "dead"});
+    Given({"add-app", "org.dead.App", "Dead App", "1.0", "dead"});
+    Given({"add-remote", "stalled"});
+    Given({"add-app", "org.stalled.App", "Stalled App", "1.0", "stalled"});
+    Given({"publish", "org.example.Hello", "2.0"});
+    Given({"publish", "org.other.Hello", "1.0"});
+    Given({"publish", "org.example.Masked", "2.0"});
+    Given({"publish", "org.example.Old", "1.1", "--end-of-life=Unmaintained, sorry",
+           "--end-of-life-rebase=org.example.Hello"});
+    Given({"publish-runtime"});
+    ASSERT_EQ(Flatpak({"mask", "--user", "org.example.Masked"}).exitCode, 0);
+    const Tarpit tarpit;
+    ASSERT_GT(tarpit.Port(), 0);
+    ASSERT_EQ(Flatpak({"remote-modify", "--user", "--url=http://127.0.0.1:9/", "dead"}).exitCode, 0);
+    ASSERT_EQ(Flatpak({"remote-modify", "--user", QString("--url=http://127.0.0.1:%1/").arg(tarpit.Port()), "stalled"})
+                  .exitCode,
+              0);
+
+    const Ran listed = RunBridge({"list"});
+    ASSERT_EQ(listed.exitCode, 0) << listed.err.toStdString();
+    const QString shared = QChar(updater::ShortenedNameMark);
+    EXPECT_EQ(TableRows(listed.out), (QStringList{
+                                         "--id (org.example.Dash)" + shared + "|org.example.Dash|1.0|Unknown",
+                                         "Dead App|org.dead.App|1.0|(remote unreachable)",
+                                         "Flatpak runtimes|flatpak-runtimes||1 update",
+                                         "Hello (org.example.Hello)" + shared + "|org.example.Hello|1.0|2.0",
+                                         "Hello (org.other.Hello)" + shared + "|org.other.Hello|1.0|1.0 (new build)",
+                                         "Masked|org.example.Masked|1.0|(masked)",
+                                         "Old|org.example.Old|1.0|(end of life)",
+                                         "Stalled App|org.stalled.App|1.0|(remote timed out)",
+                                     }));
+    EXPECT_EQ(updater::TakeToolNotes(testsupport::AsReadFromTool(listed.out)),
+              (QStringList{"The remote \"dead\" of the user installation could not be reached; its applications show "
+                           "\"(remote unreachable)\".",
+                           "The remote \"stalled\" of the user installation did not answer in time; its applications "
+                           "show \"(remote timed out)\"."}));
+
+    const struct
+    {
+        const char* what;
+        const char* identifier;
+        int exitCode;
+        QStringList saidInOrder; // lines of the log, in this order, the last one last
+    } upgrades[] = {
+        // First: an application's update would drag the runtime along.
+        {"the runtimes",
+         "flatpak-runtimes",
+         0,
+         {"Updating the runtimes of the user installation: runtime/org.example.TestRuntime/x86_64/1",
+          "Removing the runtimes no application of the user installation uses any more",
+          "Successfully installed flatpak-runtimes"}},
+        {"a same-version rebuild", "org.other.Hello", 0, {"Successfully installed org.other.Hello 1.0"}},
+        {"a masked application",
+         "org.example.Masked",
+         1,
+         {"org.example.Masked in the user installation is masked: flatpak does not update it.",
+          "The update failed: org.example.Masked is masked (flatpak mask --remove lifts it)."}},
+        {"an end-of-life application",
+         "org.example.Old",
+         0,
+         {"org.example.Old in the user installation has reached its end of life: Unmaintained, sorry",
+          "Its replacement is org.example.Hello", "org.example.Old was replaced by org.example.Hello",
+          "Successfully installed org.example.Hello 2.0"}},
+        {"a name that reads as an option, by identifier",
+         "org.example.Dash",
+         0,
+         {"Successfully installed org.example.Dash 1.0"}},
+    };
+    for (const auto& u : upgrades) {
+        const Ran ran = RunBridge(QStringList{"upgrade", "--id", u.identifier} + UpgradeOptions);
+        EXPECT_EQ(ran.exitCode, u.exitCode) << u.what << ": " << ran.out.toStdString() << ran.err.toStdString();
+        qsizetype from = 0;
+        for (const QString& line : u.saidInOrder) {
+            const qsizetype at = ran.out.indexOf(line + "\n", from);
+            EXPECT_GE(at, from) << u.what << ": \"" << line.toStdString() << "\" missing or out of order in\n"
+                                << ran.out.toStdString();
+            from = std::max(at, from);
+        }
+        EXPECT_TRUE(ran.out.endsWith(u.saidInOrder.back() + "\n")) << u.what;
+    }
+    EXPECT_EQ(TableRows(RunBridge({"list"}).out).filter("flatpak-runtimes"), QStringList{})
+        << "no runtime update is left";
+}
+
+/// The same application in the user and the system installation: each copy
+/// has its row, and either upgrade leaves both current and says so.
+TEST_F(FlatpakBridge, AnApplicationInBothInstallationsIsCurrentAfterEitherUpgrade)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can install into the test's system installation";
+    const QString remote = "file://" + work_ + "/remotes/local";
+    ASSERT_EQ(Flatpak({"remote-add", "--system", "--no-gpg-verify", "local", remote}).exitCode, 0);
+    const Ran installed =
+        Flatpak({"install", "--system", "-y", "--noninteractive", "local", "app/org.example.Hello/x86_64/stable"});
+    ASSERT_EQ(installed.exitCode, 0) << installed.err.toStdString();
+    ASSERT_EQ(Publish("1.5").exitCode, 0);
+
+    const Ran listed = RunBridge({"list"});
+    EXPECT_EQ(TableRows(listed.out),
+              (QStringList{"Hello|org.example.Hello|1.0|1.5", "Hello|org.example.Hello|1.0|1.5"}))
+        << "one row per installation";
+    for (int row = 0; row < 2; ++row) {
+        const Ran ran = RunBridge(QStringList{"upgrade", "--id", "org.example.Hello"} + UpgradeOptions);
+        EXPECT_EQ(ran.exitCode, 0) << "row " << row << ": " << ran.out.toStdString();
+        EXPECT_TRUE(ran.out.endsWith("Successfully installed org.example.Hello 1.5\n")) << ran.out.toStdString();
+    }
+    EXPECT_EQ(Flatpak({"list", "--app", "--columns=installation,version"}).out, "system\t1.5\nuser\t1.5\n");
 }
 
 TEST(BridgeCommandLine, AnythingElseGetsTheUsageLineAndStatus2)

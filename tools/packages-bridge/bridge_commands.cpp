@@ -252,6 +252,18 @@ int UpgradeRuntimes(FlatpakState state)
     return 0;
 }
 
+/// The identifier of the application that replaces the end-of-life copies
+/// among `copies`; empty when none is replaced.
+QString ReplacementOf(const FlatpakState& state, const QList<InstalledApp>& copies)
+{
+    for (const InstalledApp& copy : copies) {
+        const RemoteRef* offer = OfferFor(state, copy);
+        if (offer != nullptr && !offer->endOfLifeRebase.isEmpty())
+            return offer->endOfLifeRebase.section(u'/', 1, 1);
+    }
+    return QString();
+}
+
 /// Says what the remote says of `copy` before it is updated: held back, at
 /// its end of life (and what replaces it). False when it is held back.
 bool AnnounceStanding(const FlatpakState& state, const InstalledApp& copy)
@@ -266,7 +278,7 @@ bool AnnounceStanding(const FlatpakState& state, const InstalledApp& copy)
         Print(stdout,
               copy.identifier + where + QStringLiteral(" has reached its end of life: ") + Defused(offer->endOfLife));
         if (!offer->endOfLifeRebase.isEmpty())
-            Print(stdout, QStringLiteral("Its replacement is ") + Defused(offer->endOfLifeRebase));
+            Print(stdout, QStringLiteral("Its replacement is ") + Defused(offer->endOfLifeRebase.section(u'/', 1, 1)));
         return true;
     }
     default:
@@ -337,7 +349,16 @@ int UpgradeApp(const Command& command)
     std::optional<FlatpakState> after = ReadInstallations(&problem);
     if (!after)
         return UpgradeFailed(problem);
-    const QList<InstalledApp> copies = CopiesOf(after->apps, identifier);
+    QString installedIdentifier = identifier;
+    QList<InstalledApp> copies = CopiesOf(after->apps, identifier);
+    // An end-of-life application with a replacement is replaced by it: the
+    // upgrade went well when the replacement is there and current.
+    const QString replacement = ReplacementOf(*before, toUpdate);
+    if (copies.isEmpty() && !replacement.isEmpty()) {
+        installedIdentifier = replacement;
+        copies = CopiesOf(after->apps, replacement);
+        Print(stdout, QStringLiteral("%1 was replaced by %2").arg(identifier, replacement));
+    }
     after->answers = AskRemotes(RemotesOf(copies), false);
     // Updated means nothing newer is left for any copy, whoever updated it:
     // this run, an earlier one through another installation, or a software
@@ -351,7 +372,7 @@ int UpgradeApp(const Command& command)
                                  .arg(identifier, Defused(copy.version)));
     }
     const QString version = copies.front().version;
-    Print(stdout, QStringLiteral("Successfully installed ") + identifier +
+    Print(stdout, QStringLiteral("Successfully installed ") + installedIdentifier +
                       (version.isEmpty() ? QString() : u' ' + Defused(version)));
     return 0;
 }
