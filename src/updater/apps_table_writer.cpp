@@ -62,8 +62,10 @@ QString WriteAppsTable(const QList<TableApp>& apps, ClosingLine closing, const Q
     // Notes go above the table, where no line can be taken for an
     // application's.
     QString table;
+    // A note must not hold the separator either, or the table would start
+    // inside it.
     for (const QString& note : notes)
-        table += NotePrefix + BlankUnshowable(note) + u'\n';
+        table += NotePrefix + BlankUnshowable(note).replace(AppsSeparator, AppsSeparator.left(118) + u' ') + u'\n';
     table += TableLine(
                  {QStringLiteral("Name"), QStringLiteral("Id"), QStringLiteral("Version"), QStringLiteral("Available")},
                  QStringLiteral("Source")) +

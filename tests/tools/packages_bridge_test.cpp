@@ -2,6 +2,7 @@
 #include "packages-bridge/child_process.h"
 #include "packages-bridge/command_line.h"
 #include "packages-bridge/flatpak_apps.h"
+#include "packages-bridge/remote_refs.h"
 #include "updater/apps_table_layout.h"
 
 #include "support/qstring_print.h"
@@ -147,6 +148,69 @@ TEST(FlatpakApps, AnUpgradeNamesOneApplication)
         else
             EXPECT_TRUE(targets.problem.startsWith(r.problem)) << r.what << ": " << targets.problem.toStdString();
     }
+}
+
+TEST(RemoteRefs, ReadsOffersAndEndOfLifeWhateverTheReasonHolds)
+{
+    const struct
+    {
+        const char* what;
+        QString line;
+        QString ref; // empty: the line is skipped
+        RemoteRef offer;
+    } rows[] = {
+        {"a plain offer",
+         "app/a.b.C/x86_64/stable\tabc123\t2.0\t",
+         "app/a.b.C/x86_64/stable",
+         {"abc123", "2.0", "", ""}},
+        {"a reason with commas and a replacement",
+         "app/a.b.C/x86_64/stable\tabc\t\teol=Old, tired,eol-rebase=app/a.b.D/x86_64/stable",
+         "app/a.b.C/x86_64/stable",
+         {"abc", "", "Old, tired", "app/a.b.D/x86_64/stable"}},
+        {"a replacement alone still ends its life",
+         "runtime/a.b.R/x86_64/1\tabc\t\teol-rebase=runtime/a.b.S/x86_64/1",
+         "runtime/a.b.R/x86_64/1",
+         {"abc", "", "replaced by runtime/a.b.S/x86_64/1", "runtime/a.b.S/x86_64/1"}},
+        {"a reason that mentions eol-rebase= is still the reason",
+         "app/a.b.C/x86_64/s\tabc\t\teol=see eol-rebase=x",
+         "app/a.b.C/x86_64/s",
+         {"abc", "", "see eol-rebase=x", ""}},
+        {"no commit", "app/a.b.C/x86_64/stable\t\t2.0", "", {}},
+        {"not a reference", "a.b.C\tabc\t2.0", "", {}},
+    };
+    for (const auto& r : rows) {
+        const QHash<QString, RemoteRef> refs = ParseRemoteRefs(r.line);
+        ASSERT_EQ(refs.size(), r.ref.isEmpty() ? 0 : 1) << r.what;
+        if (r.ref.isEmpty())
+            continue;
+        const RemoteRef got = refs.value(r.ref);
+        EXPECT_EQ(QStringList({got.commit, got.version, got.endOfLife, got.endOfLifeRebase}),
+                  QStringList({r.offer.commit, r.offer.version, r.offer.endOfLife, r.offer.endOfLifeRebase}))
+            << r.what;
+    }
+}
+
+TEST(RemoteRefs, MaskPatternsHoldBackWhatTheyMatchAndNothingElse)
+{
+    const QString ref = "app/org.example.Hello/x86_64/stable";
+    const struct
+    {
+        const char* what;
+        const char* pattern;
+        bool masked;
+    } rows[] = {
+        {"the identifier", "org.example.Hello", true},
+        {"a glob", "org.example.*", true},
+        {"a glob in the middle", "org.*.Hello", true},
+        {"an arch and a branch", "org.example.Hello/x86_64/stable", true},
+        {"any arch, one branch", "org.example.Hello//stable", true},
+        {"another branch", "org.example.Hello//beta", false},
+        {"a prefix is no match", "org.example", false},
+        {"too many parts", "org.example.Hello/x86_64/stable/x", false},
+        {"stars cannot blow up the match", "*********************************x", false},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(IsMasked(ParseMasks(QString("  ") + r.pattern + "\n"), ref), r.masked) << r.what;
 }
 
 TEST(BridgeTimeLimit, TheNextChildGetsWhatIsLeftReadOnce)

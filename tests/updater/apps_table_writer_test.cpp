@@ -126,3 +126,26 @@ TEST(AppsTableWriter, HeaderDashesRowsAndClosingLine)
         EXPECT_EQ(TakeAppLines(testsupport::AsReadFromTool(table)).size(), r.apps.size()) << r.what;
     }
 }
+
+TEST(AppsTableWriter, NotesAreReadBackAsNotesAndNeverAsApplications)
+{
+    const TableApp app = {"Note: not a note", "org.a.A", "1", "", "user"};
+    const struct
+    {
+        const char* what;
+        QString note;
+        QString read;
+    } rows[] = {
+        {"a plain note", "The remote is down.", "The remote is down."},
+        {"a line break inside stays one note", "two\nlines", "two lines"},
+        {"the separator inside a note cannot start the table", "x" + QString(119, u'-'),
+         "x" + QString(118, u'-') + " "},
+    };
+    for (const auto& r : rows) {
+        const QString read = testsupport::AsReadFromTool(WriteAppsTable({app}, ClosingLine::Counted, {r.note}));
+        EXPECT_EQ(TakeToolNotes(read), QStringList{r.read}) << r.what;
+        const QStringList lines = TakeAppLines(read);
+        ASSERT_EQ(lines.size(), 1) << r.what << ": the application named like a note is still an application";
+        EXPECT_EQ(ParseAppLine(lines[0]).name, app.name) << r.what;
+    }
+}
