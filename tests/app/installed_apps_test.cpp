@@ -164,6 +164,17 @@ TEST_F(InstalledApps, TheTrayItemStartsACheckThatListsEveryAppAndMarksUpdatesRed
     EXPECT_TRUE(ui::IsEnabled(MainWindow));
 }
 
+TEST_F(InstalledApps, TheToolsNotesShowUnderTheCheckCounts)
+{
+    const QString note = "The remote \"dead\" of the user installation could not be reached.";
+    qputenv("STANDIN_NOTE", note.toUtf8());
+    ClickCheck();
+    qunsetenv("STANDIN_NOTE");
+    EXPECT_EQ(Names().size(), 5) << "a note is no application";
+    EXPECT_TRUE(ui::Text(AppsInfoBox).endsWith("\n\n" + note)) << ui::Text(AppsInfoBox).toStdString();
+    EXPECT_TRUE(ui::Text(AppsInfoBox).startsWith(Shown(updater::CheckCompleteText(5, 2))));
+}
+
 TEST_F(InstalledApps, AfterACheckTheTrayTooltipIsWhatTheLastRefreshLeftThere)
 {
     ASSERT_TRUE(app::CreateTray());

@@ -13,6 +13,7 @@
 //                    followed by a NUL byte, the run by a line feed)
 //   STANDIN_ROWS     file of "name|identifier|installed|available" lines for
 //                    `list`; a built-in table when unset
+//   STANDIN_NOTE     a note `list` prints above its table
 //   STANDIN_ASK      1: `list` first asks the agreement question and lists
 //                    only after the answer "y"
 //   STANDIN_UPGRADE  ok (default): "Successfully installed"; cancel: the
@@ -105,7 +106,10 @@ int List()
         apps.append({QString::fromStdString(f[0]), QString::fromStdString(f[1]), QString::fromStdString(f[2]),
                      QString::fromStdString(f[3]), QStringLiteral("standin")});
     }
-    std::cout << updater::WriteAppsTable(apps, updater::ClosingLine::Omitted).toStdString();
+    QStringList notes;
+    if (const char* note = std::getenv("STANDIN_NOTE"))
+        notes << QString::fromUtf8(note);
+    std::cout << updater::WriteAppsTable(apps, updater::ClosingLine::Omitted, notes).toStdString();
     return 0;
 }
 
