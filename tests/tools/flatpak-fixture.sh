@@ -15,7 +15,9 @@
 #   flatpak-fixture.sh publish DIR ID VERSION [BUILD-EXPORT-OPTION...]
 #       publishes VERSION of an application added before, in its remote; what
 #       is installed stays as it is, so flatpak now has an update to offer.
-#       The options go to `flatpak build-export` (--end-of-life=REASON, say)
+#       The options go to `flatpak build-export` (--end-of-life=REASON, say),
+#       but for the permission options (--filesystem, --share, --socket,
+#       --device, --talk-name, --system-talk-name), which go to build-finish
 #   flatpak-fixture.sh publish-runtime DIR [REMOTE]
 #       publishes a new build of the runtime in REMOTE ("local" unless given)
 #
@@ -129,8 +131,15 @@ publish_app() {
   </component>
 </components>
 EOF
-    flatpak build-finish --command=run "$tree" >&2
-    publish_tree "$(repository "$remote")" "$tree" "$app_branch" --subject="$id $version" "$@"
+    local finish=() export=() option
+    for option in "$@"; do
+        case "$option" in
+        --filesystem=* | --share=* | --socket=* | --device=* | --talk-name=* | --system-talk-name=*) finish+=("$option") ;;
+        *) export+=("$option") ;;
+        esac
+    done
+    flatpak build-finish --command=run "${finish[@]}" "$tree" >&2
+    publish_tree "$(repository "$remote")" "$tree" "$app_branch" --subject="$id $version" "${export[@]}"
     rm -rf "$tree"
 }
 

@@ -250,7 +250,7 @@ TEST_F(FlatpakBridge, EveryApplicationSaysWhereItStandsAndUpgradesByWhatFlatpakS
     Given({"add-remote", "stalled"});
     Given({"add-app", "org.stalled.App", "Stalled App", "1.0", "stalled"});
     Given({"publish", "org.example.Hello", "2.0"});
-    Given({"publish", "org.other.Hello", "1.0"});
+    Given({"publish", "org.other.Hello", "1.0", "--filesystem=home", "--share=network"});
     Given({"publish", "org.example.Masked", "2.0"});
     Given({"publish", "org.example.Old", "1.1", "--end-of-life=Unmaintained, sorry",
            "--end-of-life-rebase=org.example.Hello"});
@@ -296,7 +296,11 @@ TEST_F(FlatpakBridge, EveryApplicationSaysWhereItStandsAndUpgradesByWhatFlatpakS
          {"Updating the runtimes of the user installation: runtime/org.example.TestRuntime/x86_64/1",
           "Removing the runtimes no application of the user installation uses any more",
           "Successfully installed flatpak-runtimes"}},
-        {"a same-version rebuild", "org.other.Hello", 0, {"Successfully installed org.other.Hello 1.0"}},
+        {"a same-version rebuild that asks for more",
+         "org.other.Hello",
+         0,
+         {"The update gives org.other.Hello in the user installation new permissions:", "- filesystems: home",
+          "- shared: network", "Successfully installed org.other.Hello 1.0"}},
         {"a masked application",
          "org.example.Masked",
          1,

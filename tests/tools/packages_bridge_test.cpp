@@ -1,3 +1,4 @@
+#include "packages-bridge/app_permissions.h"
 #include "packages-bridge/bridge_commands.h"
 #include "packages-bridge/child_process.h"
 #include "packages-bridge/command_line.h"
@@ -211,6 +212,31 @@ TEST(RemoteRefs, MaskPatternsHoldBackWhatTheyMatchAndNothingElse)
     };
     for (const auto& r : rows)
         EXPECT_EQ(IsMasked(ParseMasks(QString("  ") + r.pattern + "\n"), ref), r.masked) << r.what;
+}
+
+TEST(AppPermissions, OnlyWhatTheUpdateAddsIsNew)
+{
+    const QString installed = "[Context]\nshared=ipc;\nfilesystems=xdg-download;\n"
+                              "[Session Bus Policy]\norg.example.A=talk\n";
+    const struct
+    {
+        const char* what;
+        QString offered;
+        QStringList added;
+    } rows[] = {
+        {"the same grants", installed, {}},
+        {"a grant taken away is nothing new", "[Context]\nshared=ipc;\nfilesystems=!xdg-download;\n", {}},
+        {"new items of a list and a new key",
+         "[Context]\nshared=ipc;network;\nfilesystems=xdg-download;home;\ndevices=all;\n",
+         {"devices: all", "filesystems: home", "shared: network"}},
+        {"a bus name gained or raised",
+         "[Session Bus Policy]\norg.example.A=own\norg.example.B=talk\n[System Bus Policy]\n"
+         "org.example.C=none\n",
+         {"session bus: org.example.A (own); org.example.B (talk)"}},
+        {"keys of other sections grant nothing", "[Application]\nshared=network\n", {}},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(NewPermissions(installed, r.offered), r.added) << r.what;
 }
 
 TEST(BridgeTimeLimit, TheNextChildGetsWhatIsLeftReadOnce)

@@ -1,5 +1,6 @@
 #include "bridge_commands.h"
 
+#include "app_permissions.h"
 #include "child_process.h"
 #include "flatpak_apps.h"
 #include "flatpak_table.h"
@@ -264,6 +265,32 @@ QString ReplacementOf(const FlatpakState& state, const QList<InstalledApp>& copi
     return QString();
 }
 
+/// Lists, before `copy` is updated, what the offered build may do that the
+/// installed one may not: flatpak grants it without a word when it cannot
+/// ask, and the user should read it in the log. Says nothing when either
+/// build's metadata cannot be read.
+void AnnounceNewPermissions(const InstalledApp& copy)
+{
+    const Captured installed = RunCaptured({Flatpak, QStringLiteral("info"), QStringLiteral("--show-metadata"),
+                                            InstallationOption(copy.installation), QStringLiteral("--"), copy.ref},
+                                           ListLimitMs);
+    if (installed.run.exitStatus != 0)
+        return;
+    const Captured offered =
+        RunCaptured({Flatpak, QStringLiteral("remote-info"), QStringLiteral("--show-metadata"),
+                     InstallationOption(copy.installation), QStringLiteral("--"), copy.origin, copy.ref},
+                    RemoteLimitMs);
+    if (offered.run.exitStatus != 0)
+        return;
+    const QStringList added = NewPermissions(QString::fromUtf8(installed.output), QString::fromUtf8(offered.output));
+    if (added.isEmpty())
+        return;
+    Print(stdout, QStringLiteral("The update gives %1 in the %2 installation new permissions:")
+                      .arg(copy.identifier, Defused(copy.installation)));
+    for (const QString& line : added)
+        Print(stdout, QStringLiteral("- ") + Defused(line));
+}
+
 /// Says what the remote says of `copy` before it is updated: held back, at
 /// its end of life (and what replaces it). False when it is held back.
 bool AnnounceStanding(const FlatpakState& state, const InstalledApp& copy)
@@ -326,8 +353,12 @@ int UpgradeApp(const Command& command)
     before->answers = AskRemotes(RemotesOf(targets.apps), false);
     QList<InstalledApp> toUpdate;
     for (const InstalledApp& copy : targets.apps) {
-        if (AnnounceStanding(*before, copy))
-            toUpdate << copy;
+        if (!AnnounceStanding(*before, copy))
+            continue;
+        const Standing standing = StandingOf(*before, copy);
+        if (standing == Standing::Update || standing == Standing::EndOfLife)
+            AnnounceNewPermissions(copy);
+        toUpdate << copy;
     }
     if (toUpdate.isEmpty())
         return UpgradeFailed(identifier + QStringLiteral(" is masked (flatpak mask --remove lifts it)"));
