@@ -18,6 +18,8 @@
 #       The options go to `flatpak build-export` (--end-of-life=REASON, say),
 #       but for the permission options (--filesystem, --share, --socket,
 #       --device, --talk-name, --system-talk-name), which go to build-finish
+#       With FIXTURE_PAYLOAD_BYTES set, the build carries that many random
+#       bytes, so that downloading it takes a while over a slow remote
 #   flatpak-fixture.sh publish-runtime DIR [REMOTE]
 #       publishes a new build of the runtime in REMOTE ("local" unless given)
 #
@@ -119,6 +121,9 @@ publish_app() {
     printf '[Application]\nname=%s\nruntime=%s/%s/%s\n' "$id" "$runtime_id" "$arch" "$runtime_branch" >"$tree/metadata"
     printf '#!/bin/sh\necho "%s %s"\n' "$id" "$version" >"$tree/files/bin/run"
     chmod 755 "$tree/files/bin/run"
+    if [ -n "${FIXTURE_PAYLOAD_BYTES:-}" ]; then
+        head -c "$FIXTURE_PAYLOAD_BYTES" /dev/urandom >"$tree/files/payload"
+    fi
     gzip -n >"$tree/files/share/app-info/xmls/$id.xml.gz" <<EOF
 <?xml version="1.0" encoding="UTF-8"?>
 <components version="0.14" origin="flatpak">

@@ -3,12 +3,14 @@
 // into a throwaway user installation.
 #include "support/qstring_print.h"
 #include "support/tool_output.h"
+#include "slow_remote.h"
 #include "updater/apps_table.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -20,6 +22,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <signal.h>
 #include <unistd.h>
 
 namespace {
@@ -159,7 +162,7 @@ TEST_F(FlatpakBridge, ListsThenUpgradesAndRefusesWhatItCannotUpgrade)
     EXPECT_EQ(TableRows(offered.out), QStringList{"Hello|org.example.Hello|1.0|2.0"}) << "2.0 published";
 
     const Ran upgraded = RunBridge(QStringList{"upgrade", "--id", "org.example.Hello"} + UpgradeOptions);
-    EXPECT_EQ(upgraded.exitCode, 0) << upgraded.out.toStdString() << upgraded.err.toStdString();
+    EXPECT_EQ(upgraded.exitCode, 0) << upgraded.out.toStdString();
     EXPECT_TRUE(upgraded.out.contains("Updating app/org.example.Hello/x86_64/stable\n")) << "flatpak's own line";
     EXPECT_TRUE(upgraded.out.endsWith("Successfully installed org.example.Hello 2.0\n")) << upgraded.out.toStdString();
     EXPECT_EQ(InstalledVersion(), "org.example.Hello\t2.0");
@@ -197,12 +200,58 @@ TEST_F(FlatpakBridge, APullThatFailsIsAFailureWithFlatpaksError)
 
     const Ran ran = RunBridge(QStringList{"upgrade", "Hello"} + UpgradeOptions);
     EXPECT_EQ(ran.exitCode, 1);
-    EXPECT_TRUE(ran.err.contains("Failed to update org.example.Hello")) << "flatpak's error: " << ran.err.toStdString();
+    EXPECT_TRUE(ran.out.contains("Error: app/org.example.Hello/x86_64/stable: While pulling")) << "flatpak's error";
     EXPECT_FALSE((ran.out + ran.err).contains("Successfully installed"));
-    EXPECT_TRUE(ran.out.endsWith(
-        "The update failed: flatpak could not update app/org.example.Hello/x86_64/stable (exit status 1).\n"))
+    const QString last = ran.out.trimmed().split(u'\n').constLast();
+    EXPECT_TRUE(last.startsWith("The update failed: flatpak could not update app/org.example.Hello/x86_64/stable: "
+                                "While pulling"))
         << ran.out.toStdString();
     EXPECT_EQ(InstalledVersion(), "org.example.Hello\t1.0");
+}
+
+/// A download over a slow remote says how far it got a few times a second,
+/// and a stop in the middle of one ends it with the old version in place.
+TEST_F(FlatpakBridge, ADownloadShowsItsProgressAndAStopLeavesTheOldVersion)
+{
+    env_.insert("FIXTURE_PAYLOAD_BYTES", "3000000");
+    Given({"publish", "org.example.Hello", "2.0"});
+    testsupport::SlowRemote remote(work_ + "/remotes/local", 1000000);
+    ASSERT_FALSE(remote.Url().isEmpty());
+    ASSERT_EQ(Flatpak({"remote-modify", "--user", "--url=" + remote.Url(), "local"}).exitCode, 0);
+
+    const Ran upgraded = RunBridge(QStringList{"upgrade", "--id", "org.example.Hello"} + UpgradeOptions);
+    EXPECT_EQ(upgraded.exitCode, 0) << upgraded.out.toStdString();
+    const QStringList progress = upgraded.out.split(u'\n').filter(QRegularExpression("^Downloading "));
+    EXPECT_GE(progress.size(), 3) << upgraded.out.toStdString();
+    EXPECT_LE(progress.size(), 20) << "no flood: " << upgraded.out.toStdString();
+    const QRegularExpression line(R"(^Downloading (\d+) % \(\d+\.\d of 3\.\d MB\)$)");
+    int last = -1;
+    for (const QString& shown : progress) {
+        const QRegularExpressionMatch match = line.match(shown);
+        EXPECT_TRUE(match.hasMatch()) << shown.toStdString();
+        EXPECT_GT(match.captured(1).toInt(), last) << "the percentage only grows: " << shown.toStdString();
+        last = match.captured(1).toInt();
+    }
+    EXPECT_EQ(InstalledVersion(), "org.example.Hello\t2.0");
+
+    Given({"publish", "org.example.Hello", "3.0"});
+    remote.StallObjects();
+    QProcess bridge;
+    bridge.setProcessEnvironment(env_);
+    bridge.start(Bridge, QStringList{"upgrade", "--id", "org.example.Hello"} + UpgradeOptions);
+    QString out;
+    for (int i = 0; i < 300 && !out.contains("Updating app/org.example.Hello"); ++i) {
+        bridge.waitForReadyRead(100);
+        out += QString::fromUtf8(bridge.readAllStandardOutput());
+    }
+    EXPECT_TRUE(out.contains("Updating app/org.example.Hello")) << "the update never began: " << out.toStdString();
+    ::kill(pid_t(bridge.processId()), SIGTERM);
+    ASSERT_TRUE(bridge.waitForFinished(10000)) << "a stop must not wait for the stalled remote";
+    out += QString::fromUtf8(bridge.readAllStandardOutput());
+    EXPECT_EQ(bridge.exitCode(), 1);
+    EXPECT_TRUE(out.endsWith("The update failed: it was asked to stop before flatpak was done.\n"))
+        << out.toStdString();
+    EXPECT_EQ(InstalledVersion(), "org.example.Hello\t2.0");
 }
 
 /// A port that takes connections and never answers, as a stalled server does:

@@ -262,37 +262,44 @@ TEST(BridgeTimeLimit, TheNextChildGetsWhatIsLeftReadOnce)
 
 namespace {
 
-/// The bridge with the stand-in flatpak first on PATH, doing `update` as
-/// `behaviour` says.
+/// The bridge with the stand-in flatpak first on PATH, its remote answering
+/// as STANDIN_FLATPAK says, and a home of its own, so that nothing the bridge
+/// does reaches the machine's installations.
 class StandInFlatpak : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        path_ = qgetenv("PATH");
-        qputenv("PATH", QByteArray(STANDIN_FLATPAK_DIR) + ':' + path_);
+        ASSERT_TRUE(home_.isValid());
+        for (const char* name : {"PATH", "HOME", "XDG_DATA_HOME"})
+            saved_.append({name, qgetenv(name)});
+        qputenv("PATH", QByteArray(STANDIN_FLATPAK_DIR) + ':' + qgetenv("PATH"));
+        qputenv("HOME", home_.path().toUtf8());
+        qputenv("XDG_DATA_HOME", (home_.path() + "/.local/share").toUtf8());
     }
     void TearDown() override
     {
-        qputenv("PATH", path_);
-        qunsetenv("STANDIN_FLATPAK_UPDATE");
+        for (const auto& [name, value] : saved_)
+            qputenv(name, value);
+        qunsetenv("STANDIN_FLATPAK");
         qunsetenv("STANDIN_FLATPAK_PID");
     }
 
-    QByteArray path_;
+    QTemporaryDir home_;
+    QList<std::pair<const char*, QByteArray>> saved_;
 };
 
 } // namespace
 
-TEST_F(StandInFlatpak, NoSpellingOfFlatpaksReadsAsSuccessToTheProgram)
+TEST_F(StandInFlatpak, NoSpellingOfTheRemotesWordsReadsAsSuccessToTheProgram)
 {
-    qputenv("STANDIN_FLATPAK_UPDATE", "claims");
+    qputenv("STANDIN_FLATPAK", "claims");
     // Read as the program reads it.
     const updater::PackageRun run =
         updater::RunPackageManager({ZORVANE_PACKAGES_BRIDGE, "upgrade", "Hello"}, nullptr, 0);
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_FALSE(run.output.contains("Successfully installed")) << run.output.toStdString();
-    EXPECT_TRUE(run.output.contains("Successfully_installed")) << "flatpak's lines are passed on";
+    EXPECT_TRUE(run.output.contains("end of life: Successfully_installed")) << "the remote's reason is passed on";
 }
 
 TEST_F(StandInFlatpak, AskedToStopTheBridgeStopsFlatpakAndSaysTheUpdateFailed)
@@ -300,7 +307,7 @@ TEST_F(StandInFlatpak, AskedToStopTheBridgeStopsFlatpakAndSaysTheUpdateFailed)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString pidFile = dir.filePath("flatpak.pid");
-    qputenv("STANDIN_FLATPAK_UPDATE", "hangs");
+    qputenv("STANDIN_FLATPAK", "hangs");
     qputenv("STANDIN_FLATPAK_PID", pidFile.toUtf8());
     QProcess bridge;
     bridge.start(ZORVANE_PACKAGES_BRIDGE, {"upgrade", "Hello"});
@@ -308,7 +315,7 @@ TEST_F(StandInFlatpak, AskedToStopTheBridgeStopsFlatpakAndSaysTheUpdateFailed)
     for (int i = 0; i < 1000 && testsupport::ReadPid(pidFile) == 0; ++i)
         QThread::msleep(10);
     const qint64 flatpak = testsupport::ReadPid(pidFile);
-    ASSERT_GT(flatpak, 0) << "flatpak's update never ran";
+    ASSERT_GT(flatpak, 0) << "flatpak never asked the remote";
 
     ::kill(static_cast<pid_t>(bridge.processId()), SIGTERM); // the bridge alone, not its group
     ASSERT_TRUE(bridge.waitForFinished(10000));
