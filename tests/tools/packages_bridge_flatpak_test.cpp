@@ -1,6 +1,7 @@
 // The bridge run as the program runs it, against real flatpak: a remote made
 // offline by flatpak-fixture.sh, with an application installed from it at 1.0
 // into a throwaway user installation.
+#include "support/flatpak_world.h"
 #include "support/qstring_print.h"
 #include "support/tool_output.h"
 #include "slow_remote.h"
@@ -28,7 +29,6 @@
 namespace {
 
 const QString Bridge = QStringLiteral(ZORVANE_PACKAGES_BRIDGE);
-const QString Fixture = QStringLiteral(FLATPAK_FIXTURE);
 const QStringList UpgradeOptions = {"--accept-package-agreements", "--accept-source-agreements", "--include-unknown"};
 
 struct Ran
@@ -70,72 +70,24 @@ class FlatpakBridge : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (QStandardPaths::findExecutable("flatpak").isEmpty())
-            GTEST_SKIP() << "flatpak is not installed (scripts/setup installs it)";
         ASSERT_TRUE(dir_.isValid());
-        work_ = dir_.path() + "/flatpak";
-        const QString home = work_ + "/home";
-        env_ = QProcessEnvironment::systemEnvironment();
-        env_.insert("HOME", home);
-        env_.insert("XDG_DATA_HOME", home + "/.local/share");
-        env_.insert("XDG_CONFIG_HOME", home + "/.config");
-        env_.insert("XDG_CACHE_HOME", home + "/.cache");
-        env_.remove("FLATPAK_USER_DIR");
-        // The machine's own system installation stays out: its applications
-        // are not the test's, and refreshing its remotes would go to the
-        // network. An empty one takes its place; only root could have
-        // flatpak create it.
-        const QString system = dir_.path() + "/system";
-        for (const char* folder : {"objects", "tmp", "refs/heads", "refs/mirrors", "refs/remotes", "state"})
-            ASSERT_TRUE(QDir().mkpath(system + "/repo/" + folder));
-        QFile config(system + "/repo/config");
-        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
-        config.write("[core]\nrepo_version=1\nmode=bare-user-only\n");
-        config.close();
-        env_.insert("FLATPAK_SYSTEM_DIR", system);
-        // Post-install triggers run under bubblewrap, which needs user
-        // namespaces; nothing here depends on them, so there are none to run.
-        ASSERT_TRUE(QDir().mkpath(dir_.path() + "/no-triggers"));
-        env_.insert("FLATPAK_TRIGGERSDIR", dir_.path() + "/no-triggers");
-        if (::geteuid() != 0 && !QFile::exists("/run/dbus/system_bus_socket") &&
-            env_.value("DBUS_SYSTEM_BUS_ADDRESS").isEmpty()) {
-            // Without root, flatpak checks parental controls over the system
-            // D-Bus before every install and update; a private bus will do.
-            if (QStandardPaths::findExecutable("dbus-daemon").isEmpty())
-                GTEST_SKIP() << "no system D-Bus and no dbus-daemon to start one: flatpak cannot install as a user";
-            bus_.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
-            const QString address =
-                bus_.waitForReadyRead(10000) ? QString::fromUtf8(bus_.readLine()).trimmed() : QString();
-            if (address.isEmpty())
-                GTEST_SKIP() << "dbus-daemon could not start a private bus, which flatpak needs as a user";
-            env_.insert("DBUS_SYSTEM_BUS_ADDRESS", address);
-        }
-        const Ran init = RunProgram("bash", {Fixture, "init", work_}, env_);
-        ASSERT_EQ(init.exitCode, 0) << init.err.toStdString();
-        const Ran hello = RunProgram("bash", {Fixture, "add-app", work_, "org.example.Hello", "Hello", "1.0"}, env_);
-        ASSERT_EQ(hello.exitCode, 0) << hello.err.toStdString();
-    }
-
-    void TearDown() override
-    {
-        if (bus_.state() != QProcess::NotRunning) {
-            bus_.kill();
-            bus_.waitForFinished();
-        }
+        bool skip = false;
+        const QString problem = world_.Create(dir_.path(), &skip);
+        if (skip)
+            GTEST_SKIP() << problem.toStdString();
+        ASSERT_EQ(problem, "");
+        work_ = world_.Fixture();
+        env_ = world_.Environment();
+        Given({"add-app", "org.example.Hello", "Hello", "1.0"});
     }
 
     Ran Publish(const QString& version)
     {
-        return RunProgram("bash", {Fixture, "publish", work_, "org.example.Hello", version}, env_);
+        const QString problem = world_.Given({"publish", "org.example.Hello", version}, env_);
+        return {problem.isEmpty() ? 0 : 1, QString(), problem};
     }
     /// The fixture script doing `command` on this test's flatpak world.
-    void Given(const QStringList& command)
-    {
-        QStringList arguments = {Fixture, command.front(), work_};
-        arguments += command.mid(1);
-        const Ran ran = RunProgram("bash", arguments, env_);
-        ASSERT_EQ(ran.exitCode, 0) << command.join(u' ').toStdString() << ": " << ran.err.toStdString();
-    }
+    void Given(const QStringList& command) { ASSERT_EQ(world_.Given(command, env_), ""); }
     Ran RunBridge(const QStringList& arguments) { return RunProgram(Bridge, arguments, env_); }
     Ran Flatpak(const QStringList& arguments) { return RunProgram("flatpak", arguments, env_); }
 
@@ -145,9 +97,9 @@ protected:
     }
 
     QTemporaryDir dir_;
+    testsupport::FlatpakWorld world_;
     QString work_;
     QProcessEnvironment env_;
-    QProcess bus_;
 };
 
 TEST_F(FlatpakBridge, ListsThenUpgradesAndRefusesWhatItCannotUpgrade)
