@@ -3,6 +3,7 @@
 #include "packages-bridge/child_process.h"
 #include "packages-bridge/command_line.h"
 #include "packages-bridge/flatpak_apps.h"
+#include "packages-bridge/flatpak_update.h"
 #include "packages-bridge/remote_refs.h"
 #include "updater/apps_table_layout.h"
 
@@ -237,6 +238,18 @@ TEST(AppPermissions, OnlyWhatTheUpdateAddsIsNew)
     };
     for (const auto& r : rows)
         EXPECT_EQ(NewPermissions(installed, r.offered), r.added) << r.what;
+}
+
+TEST(DownloadProgress, LinesSayHowFarInTheWholesUnitAndComeAFewTimesASecond)
+{
+    EXPECT_EQ(DownloadLine(45, 2200000, 4900000), "Downloading 45 % (2.2 of 4.9 MB)");
+    EXPECT_EQ(DownloadLine(50, 193, 386), "Downloading 50 % (0.2 of 0.4 kB)") << "a small download in kB";
+    EXPECT_EQ(DownloadLine(-1, 2200000, 0), "Downloading 2.2 MB") << "no percentage known";
+    EXPECT_EQ(DownloadLine(30, 2200000, 0), "Downloading 30 %") << "no size known";
+    EXPECT_TRUE(ProgressLineDue(1, 0, 0, 0, 300)) << "the first bytes";
+    EXPECT_FALSE(ProgressLineDue(2000, 299, 1000, 0, 300)) << "too soon";
+    EXPECT_FALSE(ProgressLineDue(1000, 900, 1000, 0, 300)) << "nothing new";
+    EXPECT_TRUE(ProgressLineDue(2000, 300, 1000, 0, 300));
 }
 
 TEST(BridgeTimeLimit, TheNextChildGetsWhatIsLeftReadOnce)

@@ -157,13 +157,18 @@ FlatpakInstallation* OpenInstallation(const QString& installation, GError** erro
 
 QString DownloadLine(int percent, uint64_t transferred, uint64_t total)
 {
-    const auto megabytes = [](uint64_t bytes) { return QString::number(double(bytes) / 1e6, 'f', 1); };
+    // In the unit of the whole, so that both numbers read alike.
+    const bool megabytes = std::max(transferred, total) >= 1000000;
+    const auto size = [megabytes](uint64_t bytes) {
+        return QString::number(double(bytes) / (megabytes ? 1e6 : 1e3), 'f', 1);
+    };
+    const QString unit = megabytes ? QStringLiteral("MB") : QStringLiteral("kB");
     if (percent < 0)
-        return QStringLiteral("Downloading %1 MB").arg(megabytes(transferred));
+        return QStringLiteral("Downloading %1 %2").arg(size(transferred), unit);
     const QString line = QStringLiteral("Downloading %1 %").arg(percent);
     if (total == 0)
         return line;
-    return line + QStringLiteral(" (%1 of %2 MB)").arg(megabytes(transferred), megabytes(total));
+    return line + QStringLiteral(" (%1 of %2 %3)").arg(size(transferred), size(total), unit);
 }
 
 bool ProgressLineDue(uint64_t bytes, int64_t nowMs, uint64_t lastBytes, int64_t lastMs, int64_t minIntervalMs)

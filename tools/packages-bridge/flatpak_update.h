@@ -14,9 +14,9 @@ namespace packagesbridge {
 /// Receives each line an update has to say, as it happens.
 using SayLine = std::function<void(const QString& line)>;
 
-/// One progress line of a download: "Downloading 45 % (2.2 of 4.9 MB)"; the
-/// sizes left out while the whole is unknown (0); "Downloading 2.2 MB" while
-/// the percentage is (below 0). Pure.
+/// One progress line of a download: "Downloading 45 % (2.2 of 4.9 MB)", in
+/// kB below a megabyte; the sizes left out while the whole is unknown (0);
+/// "Downloading 2.2 MB" while the percentage is (below 0). Pure.
 QString DownloadLine(int percent, uint64_t transferred, uint64_t total);
 
 /// Whether a progress line is due: the first bytes, or more bytes and at
