@@ -4,6 +4,7 @@
 // them is read back by the program whole (each application a row, each note
 // a note) and that a pattern matching is never ambiguous about its input.
 #include "flatpak_table.h"
+#include "support/tool_output.h"
 #include "updater/apps_table.h"
 
 #include <QByteArray>
@@ -43,8 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const Listing listing = ListingOf(state);
     const QString table = updater::WriteAppsTable(listing.rows, updater::ClosingLine::Counted, listing.notes);
-    QString asRead = table;
-    asRead.replace(u'\n', QStringLiteral("\r\n"));
+    const QString asRead = testsupport::AsReadFromTool(table);
     Check(updater::TakeAppLines(asRead).size() == listing.rows.size());
     Check(updater::TakeToolNotes(asRead).size() == listing.notes.size());
     return 0;
