@@ -137,7 +137,7 @@ int RunProgram(int argc, char** argv)
     if (runtime::ElapsedMs() < settled)
         QThread::msleep(static_cast<unsigned long>(settled - runtime::ElapsedMs()));
 
-    if (!runtime::ClaimSingleInstance(runtime::AppTitle, ShowMainWindow))
+    if (!runtime::ClaimSingleInstance(runtime::AppTitle, {}, [](const QString&) { ShowMainWindow(); }))
         return 0;
 
     // A Linux desktop is always recent enough (runtime::OsVersionCode), so the

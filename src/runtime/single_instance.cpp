@@ -1,5 +1,6 @@
 #include "runtime/single_instance.h"
 
+#include "runtime/activation_token.h"
 #include "runtime/app_paths.h"
 #include "runtime/file_ops.h"
 #include "runtime/process_state.h"
@@ -22,20 +23,70 @@ constexpr int SecondInstanceWaitMs = 500;
 std::unique_ptr<QLockFile> instanceLock;
 std::unique_ptr<QLocalServer> activationServer;
 
-void SendActivation(const QString& serverPath)
+const QByteArray ActivateWord = QByteArrayLiteral("activate");
+/// A message longer than this is no activation of ours; reading stops there.
+constexpr qint64 MaxMessageBytes = 512;
+
+void SendActivation(const QString& serverPath, const QString& token)
 {
     QLocalSocket socket;
     socket.connectToServer(serverPath, QIODevice::WriteOnly);
     if (socket.waitForConnected(200)) {
-        socket.write("activate\n");
+        socket.write(ActivationMessage(token));
         socket.waitForBytesWritten(200);
         socket.disconnectFromServer();
     }
 }
 
+/// Acts on a peer's message once: at its first line feed, or when the peer
+/// leaves without one (an older copy may not end its line).
+void ServePeer(QLocalSocket* peer, const std::function<void(const QString&)>& onActivate)
+{
+    auto message = std::make_shared<QByteArray>();
+    auto answered = std::make_shared<bool>(false);
+    const auto answer = [message, answered, onActivate] {
+        if (*answered)
+            return;
+        *answered = true;
+        if (GuiReady.load() == 1 && onActivate)
+            onActivate(ActivationTokenOf(*message));
+    };
+    QObject::connect(peer, &QLocalSocket::readyRead, peer, [peer, message, answer] {
+        message->append(peer->read(MaxMessageBytes - message->size()));
+        if (message->contains('\n') || message->size() >= MaxMessageBytes)
+            answer();
+        peer->readAll(); // anything past the limit is dropped
+    });
+    QObject::connect(peer, &QLocalSocket::disconnected, peer, [peer, message, answer] {
+        message->append(peer->read(MaxMessageBytes - message->size()));
+        if (!message->isEmpty())
+            answer();
+        peer->deleteLater();
+    });
+}
+
 } // namespace
 
-bool ClaimSingleInstance(const QString& name, std::function<void()> onActivate)
+QByteArray ActivationMessage(const QString& token)
+{
+    QByteArray message = ActivateWord;
+    if (IsActivationToken(token))
+        message += ' ' + token.toLatin1();
+    return message + '\n';
+}
+
+QString ActivationTokenOf(const QByteArray& message)
+{
+    const qsizetype end = message.indexOf('\n');
+    const QByteArray line = end >= 0 ? message.left(end) : message;
+    if (!line.startsWith(ActivateWord + ' '))
+        return QString();
+    const QString token = QString::fromLatin1(line.mid(ActivateWord.size() + 1));
+    return IsActivationToken(token) ? token : QString();
+}
+
+bool ClaimSingleInstance(const QString& name, const std::function<QString()>& activationToken,
+                         std::function<void(const QString& token)> onActivate)
 {
     // A folder of the user's alone, so that two users never share a lock or a
     // socket and nobody else can plant either. Without one the program runs
@@ -55,7 +106,7 @@ bool ClaimSingleInstance(const QString& name, std::function<void()> onActivate)
     // because the first instance has simply been running for a while.
     lock->setStaleLockTime(0);
     if (!lock->tryLock(0)) {
-        SendActivation(serverPath);
+        SendActivation(serverPath, activationToken ? activationToken() : QString());
         QThread::msleep(SecondInstanceWaitMs);
         return false;
     }
@@ -68,14 +119,8 @@ bool ClaimSingleInstance(const QString& name, std::function<void()> onActivate)
     if (server->listen(serverPath)) {
         QLocalServer* raw = server.get();
         QObject::connect(raw, &QLocalServer::newConnection, raw, [raw, onActivate] {
-            while (QLocalSocket* peer = raw->nextPendingConnection()) {
-                QObject::connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
-                QObject::connect(peer, &QLocalSocket::readyRead, peer, [peer, onActivate] {
-                    peer->readAll();
-                    if (GuiReady.load() == 1 && onActivate)
-                        onActivate();
-                });
-            }
+            while (QLocalSocket* peer = raw->nextPendingConnection())
+                ServePeer(peer, onActivate);
         });
         activationServer = std::move(server);
     }

@@ -35,12 +35,15 @@ struct StatusNotifierMenuItem
 };
 
 /// What the host reports: a primary click (x, y on the screen), a request
-/// for the item's own context menu, and a menu row chosen (its id).
+/// for the item's own context menu, a menu row chosen (its id), and the
+/// xdg-activation token a host on Wayland hands over before a click, for the
+/// window that click brings forward (only usable tokens are passed on).
 struct StatusNotifierHandlers
 {
     std::function<void()> activate;
     std::function<void()> contextMenu;
     std::function<void(int64_t id)> menuItemChosen;
+    std::function<void(const QString& token)> activationToken;
 };
 
 /// Offers the item to the host now running, with `title`, `icon` and no

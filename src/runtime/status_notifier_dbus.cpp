@@ -1,5 +1,7 @@
 #include "runtime/status_notifier.h"
 
+#include "runtime/activation_token.h"
+
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -350,12 +352,19 @@ public:
             return AnswerProperties(message, connection, ItemInterface, ItemProperties());
         const QString member = message.member();
         const StatusNotifierHandlers& handlers = State().handlers;
-        if (member == u"Activate" && handlers.activate)
-            Later(handlers.activate);
-        else if (member == u"ContextMenu" && handlers.contextMenu)
-            Later(handlers.contextMenu);
-        else if (member != u"Activate" && member != u"ContextMenu" && member != u"SecondaryActivate" &&
-                 member != u"Scroll" && member != u"ProvideXdgActivationToken") {
+        if (member == u"ProvideXdgActivationToken") {
+            // Kept at once, not later: the click it is meant for follows
+            // right behind it.
+            const QString token = message.arguments().value(0).toString();
+            if (handlers.activationToken && IsActivationToken(token))
+                handlers.activationToken(token);
+        } else if (member == u"Activate") {
+            if (handlers.activate)
+                Later(handlers.activate);
+        } else if (member == u"ContextMenu") {
+            if (handlers.contextMenu)
+                Later(handlers.contextMenu);
+        } else if (member != u"SecondaryActivate" && member != u"Scroll") {
             Reply(connection, message.createErrorReply(QDBusError::UnknownMethod, member));
             return true;
         }

@@ -41,7 +41,7 @@ TEST(Activation, ASecondCopyBringsTheHiddenWindowBack)
     QTemporaryDir runtimeDir;
     qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toUtf8());
     const QString name = QStringLiteral("Activation Test Instance");
-    ASSERT_TRUE(runtime::ClaimSingleInstance(name, app::ShowMainWindow));
+    ASSERT_TRUE(runtime::ClaimSingleInstance(name, {}, [](const QString&) { app::ShowMainWindow(); }));
     runtime::GuiReady = 1;
     ui::HideWindow(MainWindow);
     ASSERT_FALSE(ui::IsVisible(MainWindow));

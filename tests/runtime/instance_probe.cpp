@@ -1,6 +1,7 @@
 // Stand-in for the program in the single-instance test.
 // Usage: instance_probe <ready|starting> <lifetime-ms> [instance name]
-// Prints "first" or "second", then "activated" for every activation it acts on.
+// Prints "first" or "second", then "activated" (and the token that came
+// along, if any) for every activation it acts on.
 #include "runtime/process_state.h"
 #include "runtime/single_instance.h"
 
@@ -18,10 +19,13 @@ int main(int argc, char** argv)
     const int lifetimeMs = QByteArray(argv[2]).toInt();
 
     const QString name = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QStringLiteral("Probe Instance");
-    const bool first = runtime::ClaimSingleInstance(name, [] {
-        std::puts("activated");
-        std::fflush(stdout);
-    });
+    // A second probe hands the first the token in PROBE_ACTIVATION_TOKEN.
+    const bool first = runtime::ClaimSingleInstance(
+        name, [] { return qEnvironmentVariable("PROBE_ACTIVATION_TOKEN"); },
+        [](const QString& token) {
+            std::puts(token.isEmpty() ? "activated" : qPrintable(QStringLiteral("activated ") + token));
+            std::fflush(stdout);
+        });
     std::puts(first ? "first" : "second");
     std::fflush(stdout);
     if (!first)

@@ -1,3 +1,4 @@
+#include "runtime/single_instance.h"
 #include "support/test_files.h"
 
 #include <QDir>
@@ -75,6 +76,9 @@ TEST(SingleInstance, SecondInstanceActivatesTheFirstAndLeaves)
 
     QElapsedTimer clock;
     clock.start();
+    // The token a launcher gave the second copy goes to the first, which
+    // needs it on Wayland to come to the front.
+    probes.Environment().insert("PROBE_ACTIVATION_TOKEN", "launcher-token_1");
     auto second = probes.Start("ready", 3000);
     ASSERT_TRUE(second->waitForFinished(5000));
     const qint64 elapsed = clock.elapsed();
@@ -84,7 +88,33 @@ TEST(SingleInstance, SecondInstanceActivatesTheFirstAndLeaves)
     EXPECT_GE(elapsed, 500);                       // it waits for the first to come forward before leaving
     EXPECT_EQ(probes.RuntimeFiles(), filesBefore); // the second touched no file
 
-    EXPECT_EQ(Finish(*first).trimmed(), "activated");
+    EXPECT_EQ(Finish(*first).trimmed(), "activated launcher-token_1");
+}
+
+TEST(SingleInstance, ActivationMessagesCarryOnlyUsableTokens)
+{
+    const struct
+    {
+        const char* name;
+        QByteArray message;
+        QString token;
+    } rows[] = {
+        {"no token", "activate\n", ""},
+        {"a token", "activate 3a45f180a016_x-1\n", "3a45f180a016_x-1"},
+        {"no line end (an older copy)", "activate abc", "abc"},
+        {"only the first line counts", "activate abc\nactivate def\n", "abc"},
+        {"a blank inside", "activate abc def\n", ""},
+        {"a control character", "activate ab\x01c\n", ""},
+        {"beyond ASCII", "activate caf\xc3\xa9\n", ""},
+        {"too long", "activate " + QByteArray(257, 'a') + "\n", ""},
+        {"another word", "raise abc\n", ""},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(runtime::ActivationTokenOf(r.message), r.token) << r.name;
+    // What a second copy sends is what the first reads back; an unusable
+    // token is not sent at all.
+    EXPECT_EQ(runtime::ActivationTokenOf(runtime::ActivationMessage("tok-1")), "tok-1");
+    EXPECT_EQ(runtime::ActivationMessage("bad token"), "activate\n");
 }
 
 TEST(SingleInstance, ActivationBeforeStartUpEndsIsIgnored)

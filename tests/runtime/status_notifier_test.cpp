@@ -119,3 +119,39 @@ TEST_F(StatusNotifier, AHostReadingTheItemAsItRegistersDoesNotHoldUpTheProgram)
     hostThread.quit();
     hostThread.wait();
 }
+
+TEST_F(StatusNotifier, TheHostsActivationTokenArrivesBeforeTheClickItIsFor)
+{
+    testsupport::StandInTrayHost host(desktop->Address(), "token-host");
+    ASSERT_TRUE(host.Up());
+    QStringList seen; // tokens and clicks, in the order they reached the program
+    runtime::StatusNotifierHandlers handlers;
+    handlers.activate = [&] { seen << "click"; };
+    handlers.activationToken = [&](const QString& token) { seen << token; };
+    ASSERT_TRUE(runtime::ShowStatusNotifier("Zorvane", {}, handlers));
+    ASSERT_TRUE(PumpUntil([&] { return !host.items.isEmpty(); }));
+
+    const struct
+    {
+        const char* name;
+        const char* token;
+        QStringList seen;
+    } rows[] = {
+        {"a token", "3a45f180a01626df", {"3a45f180a01626df", "click"}},
+        {"an unusable token is not passed on", "two words", {"click"}},
+    };
+    for (const auto& r : rows) {
+        seen.clear();
+        const auto call = [&](const char* method, const QVariantList& arguments) {
+            QDBusMessage message = QDBusMessage::createMethodCall(host.items.last(), "/StatusNotifierItem",
+                                                                  "org.kde.StatusNotifierItem", method);
+            message.setArguments(arguments);
+            host.Connection().send(message);
+        };
+        call("ProvideXdgActivationToken", {QString::fromLatin1(r.token)});
+        call("Activate", {0, 0});
+        EXPECT_TRUE(PumpUntil([&] { return seen.contains("click"); })) << r.name;
+        EXPECT_EQ(seen, r.seen) << r.name;
+    }
+    runtime::HideStatusNotifier();
+}
