@@ -4,6 +4,7 @@
 #include "ui/control_numbers.h"
 #include "ui/controls.h"
 #include "ui/input_events.h"
+#include "ui/window_system.h"
 
 #include <QAbstractButton>
 #include <QGuiApplication>
@@ -58,7 +59,9 @@ QIcon BlankIcon()
 void PlaceOverOwner(QMessageBox& box)
 {
     const QWidget* owner = box.parentWidget();
-    if (owner == nullptr)
+    // Without a known place (Wayland) the compositor centres the box over its
+    // parent window itself.
+    if (owner == nullptr || !ui::WindowPlacementKnown())
         return;
     QList<QRect> screens;
     for (const QScreen* screen : QGuiApplication::screens())

@@ -13,6 +13,7 @@
 #include "app/tray.h"
 #include "app/window_layout.h"
 #include "app/wink.h"
+#include "runtime/activation_token.h"
 #include "runtime/clock.h"
 #include "runtime/event_queue.h"
 #include "runtime/app_identity.h"
@@ -31,6 +32,7 @@
 #include "ui/controls.h"
 #include "ui/input_events.h"
 #include "ui/list_control.h"
+#include "ui/window_system.h"
 #include "updater/package_manager.h"
 
 #include <QApplication>
@@ -99,8 +101,21 @@ void CreateProgramWindows()
     ui::SetImage(ui::id::PictureImage, ui::ImageId::RefreshingPicture);
 }
 
+/// The token a second copy hands to the first so that the first may come to
+/// the front on Wayland: the one this copy was launched with, else one the
+/// compositor gives it now. Empty elsewhere.
+QString TokenForFirstCopy(const QString& launchToken)
+{
+    if (!ui::OnWayland())
+        return QString();
+    if (runtime::IsActivationToken(launchToken))
+        return launchToken;
+    return runtime::RequestActivationToken(runtime::DesktopId, 300);
+}
+
 /// Lays the main window out and shows it, unless it starts in the tray.
-void ShowAtStart()
+/// `launchToken` (Wayland) brings the window to the front when it shows.
+void ShowAtStart(const QString& launchToken)
 {
     const int64_t shortcutWindows[] = {ui::id::MainWindow, ui::id::SettingsWindow};
     ui::InstallInputFilter(shortcutWindows, 2);
@@ -113,6 +128,10 @@ void ShowAtStart()
     // brought back, so it shows anyway.
     if (settings::Settings.App_Run_Minimized == 0 || !TrayShown())
         ui::ShowWindow(ui::id::MainWindow);
+    if (ui::IsVisible(ui::id::MainWindow) && !launchToken.isEmpty()) {
+        ui::OfferActivationToken(launchToken);
+        ui::BringToFront(ui::id::MainWindow);
+    }
 }
 
 } // namespace
@@ -137,7 +156,21 @@ int RunProgram(int argc, char** argv)
     if (runtime::ElapsedMs() < settled)
         QThread::msleep(static_cast<unsigned long>(settled - runtime::ElapsedMs()));
 
-    if (!runtime::ClaimSingleInstance(runtime::AppTitle, {}, [](const QString&) { ShowMainWindow(); }))
+    // A launcher on Wayland hands the token for our first window over in the
+    // environment: it is spent on that window (or passed to the copy already
+    // running), never handed on to the programs this one starts.
+    QString launchToken;
+    if (ui::OnWayland()) {
+        launchToken = qEnvironmentVariable("XDG_ACTIVATION_TOKEN");
+        qunsetenv("XDG_ACTIVATION_TOKEN");
+    }
+
+    const auto activated = [](const QString& token) {
+        ui::OfferActivationToken(token);
+        ShowMainWindow();
+    };
+    if (!runtime::ClaimSingleInstance(
+            runtime::AppTitle, [&launchToken] { return TokenForFirstCopy(launchToken); }, activated))
         return 0;
 
     // A Linux desktop is always recent enough (runtime::OsVersionCode), so the
@@ -162,7 +195,7 @@ int RunProgram(int argc, char** argv)
     runtime::SetTransferWatchForThisThread({runtime::DrainEvents, [] { return runtime::QuitRequested.load() != 0; }});
 
     CreateProgramWindows();
-    ShowAtStart();
+    ShowAtStart(launchToken);
 
     // Let the windows settle; what arrives meanwhile is not dispatched.
     const int64_t settleEnd = runtime::ElapsedMs() + 100;

@@ -8,6 +8,7 @@
 #include "ui/controls.h"
 #include "ui/list_control.h"
 #include "ui/tab_control.h"
+#include "ui/window_system.h"
 
 #include <QApplication>
 #include <QStyle>
@@ -82,8 +83,13 @@ void LayoutMainWindow(bool force)
         ui::ResumeDrawing(MainWindow);
     }
     if (!window.minimised) {
-        s.App_X = window.x;
-        s.App_Y = window.y;
+        // Where the compositor keeps the position to itself (Wayland), the
+        // window reads as standing at 0,0; the stored place is kept for the
+        // next start on a desktop that has one.
+        if (ui::WindowPlacementKnown()) {
+            s.App_X = window.x;
+            s.App_Y = window.y;
+        }
         s.App_W = window.w;
         s.App_H = window.h;
     }

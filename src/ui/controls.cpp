@@ -7,6 +7,7 @@
 #include "ui/control_widgets.h"
 #include "ui/gui_thread.h"
 #include "ui/pixel_ratio.h"
+#include "ui/window_system.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -538,7 +539,12 @@ void SetGeometry(int64_t number, const QRect& geometry)
 
 void Move(int64_t number, int x, int y)
 {
-    WithWidget(number, [&](QWidget* w) { w->move(x, y); });
+    WithWidget(number, [&](QWidget* w) {
+        // Where the compositor places the windows, a move would only make
+        // Qt believe in a position the window does not have.
+        if (!w->isWindow() || WindowPlacementKnown())
+            w->move(x, y);
+    });
 }
 
 void Resize(int64_t number, int width, int height)
@@ -685,24 +691,39 @@ int64_t FocusedControl()
     return OnGuiThread([] { return NumberOfWidget(QApplication::focusWidget()); });
 }
 
+namespace {
+
+/// Runs `show` on a window, noting when that brought a hidden one up.
+template <typename F> void ShowWith(int64_t number, F show)
+{
+    WithWidget(number, [&](QWidget* w) {
+        const bool wasHidden = w->isWindow() && !w->isVisible();
+        show(w);
+        if (wasHidden)
+            NoteWindowShown(w);
+    });
+}
+
+} // namespace
+
 void ShowWindow(int64_t number)
 {
-    WithWidget(number, [&](QWidget* w) { w->show(); });
+    ShowWith(number, [](QWidget* w) { w->show(); });
 }
 
 void ShowMaximized(int64_t number)
 {
-    WithWidget(number, [&](QWidget* w) { w->showMaximized(); });
+    ShowWith(number, [](QWidget* w) { w->showMaximized(); });
 }
 
 void ShowNormal(int64_t number)
 {
-    WithWidget(number, [&](QWidget* w) { w->showNormal(); });
+    ShowWith(number, [](QWidget* w) { w->showNormal(); });
 }
 
 void ShowRestored(int64_t number)
 {
-    WithWidget(number, [&](QWidget* w) {
+    ShowWith(number, [](QWidget* w) {
         // showNormal would also drop the maximised state that a minimised
         // window keeps beside its minimised one.
         w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
@@ -746,7 +767,7 @@ void BringToFront(int64_t number)
     OnGuiThread([&] {
         if (QWidget* w = Widget(number)) {
             w->raise();
-            w->activateWindow();
+            ActivateWindow(w);
         }
     });
 }

@@ -73,6 +73,8 @@ bool IsVisible(int64_t number);
 /// Position and size in parent coordinates; for windows the inner area in
 /// screen coordinates.
 void SetGeometry(int64_t number, const QRect& geometry);
+/// Moves a control, or a window where the program places its windows (not on
+/// Wayland: see ui/window_system.h).
 void Move(int64_t number, int x, int y);
 void Resize(int64_t number, int width, int height);
 QRect Geometry(int64_t number);
@@ -125,6 +127,8 @@ bool IsMaximized(int64_t number);
 bool IsMinimized(int64_t number);
 void SetMinimumInnerSize(int64_t number, int width, int height);
 void SetWindowIcon(int64_t number, ImageId image);
+/// Raises and activates a window; on Wayland with the token offered for it
+/// (ui/window_system.h).
 void BringToFront(int64_t number);
 /// Number of our window that is active (foreground), -1 when none.
 int64_t ForegroundWindow();

@@ -5,6 +5,7 @@
 #include "runtime/tray_host.h"
 #include "ui/gui_thread.h"
 #include "ui/popup_menu.h"
+#include "ui/window_system.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -137,6 +138,7 @@ bool TrayAdd(int64_t id, int64_t ownerWindow, ImageId image)
             handlers.menuItemChosen = [ownerWindow](int64_t item) {
                 runtime::InsertEvent({runtime::EvMenu, ownerWindow, item, 0, 0});
             };
+            handlers.activationToken = [](const QString& token) { OfferActivationToken(token); };
             if (runtime::ShowStatusNotifier(QCoreApplication::applicationName(), NotifierIcon(image), handlers)) {
                 if (menu >= 0)
                     runtime::SetStatusNotifierMenu(NotifierMenu(menu));
