@@ -1,7 +1,9 @@
 #include "ui/popup_menu.h"
 
 #include "runtime/event_queue.h"
+#include "ui/controls.h"
 #include "ui/gui_thread.h"
+#include "ui/window_system.h"
 
 #include <QAction>
 #include <QMenu>
@@ -98,7 +100,17 @@ void ShowPopupMenu(int64_t menu, int64_t ownerWindow, QPoint position)
     const auto it = Menus().find(menu);
     if (it == Menus().end())
         return;
-    QAction* chosen = it->second->exec(position);
+    QMenu* popup = it->second.get();
+    if (OnWayland()) {
+        // A Wayland menu is a pop-up of one of the program's windows; one
+        // without a window to hang on would open as a window of its own. The
+        // tray host shows the same rows itself.
+        QWidget* owner = Widget(ownerWindow);
+        if (owner == nullptr || !owner->isVisible())
+            return;
+        popup->setParent(owner, popup->windowFlags());
+    }
+    QAction* chosen = popup->exec(position);
     if (chosen != nullptr)
         runtime::InsertEvent({runtime::EvMenu, ownerWindow, chosen->data().toLongLong(), 0, 0});
 }

@@ -33,7 +33,8 @@ bool MenuItemEnabled(int64_t menu, int64_t item);
 
 /// Shows the menu with its top-left corner at `position` (screen pixels)
 /// and returns when it closes; the chosen item arrives as an EvMenu event
-/// for `ownerWindow`. GUI thread.
+/// for `ownerWindow`. On Wayland the menu opens only while `ownerWindow` is
+/// shown, as its pop-up. GUI thread.
 void ShowPopupMenu(int64_t menu, int64_t ownerWindow, QPoint position);
 
 } // namespace ui

@@ -147,6 +147,10 @@ bool TrayAdd(int64_t id, int64_t ownerWindow, ImageId image)
             }
             Remove(id); // the bus is gone: the XEmbed icon below takes over
         }
+        // Wayland has no XEmbed: without a host there is no notification
+        // area until one appears (RecreateTrayIcon then offers the item).
+        if (OnWayland())
+            return false;
         // Qt decides once per process whether to use a StatusNotifier host,
         // and only a host seen at that moment counts; so the bus item above
         // is the program's own, and Qt's icon is only ever the XEmbed one.

@@ -25,10 +25,11 @@ constexpr int64_t TrayLeftDoubleClick = 2;
 
 /// Adds (or re-adds) icon `id` for `ownerWindow` with `image`, without a
 /// tooltip: to the StatusNotifier host running now, else as an XEmbed icon
-/// that waits for a tray. An icon already offered on the bus stays there and
-/// is only registered with the host again. True when it is in a notification
-/// area now. A token the host hands over for a click is kept for the window
-/// the click brings forward (OfferActivationToken).
+/// that waits for a tray (not on Wayland, which has no XEmbed: there the icon
+/// is not made until a host appears). An icon already offered on the bus
+/// stays there and is only registered with the host again. True when it is
+/// in a notification area now. A token the host hands over for a click is
+/// kept for the window the click brings forward (OfferActivationToken).
 bool TrayAdd(int64_t id, int64_t ownerWindow, ImageId image);
 
 /// Whether icon `id` is in a notification area now, so a hidden window can
