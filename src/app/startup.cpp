@@ -101,6 +101,11 @@ void CreateProgramWindows()
     ui::SetImage(ui::id::PictureImage, ui::ImageId::RefreshingPicture);
 }
 
+/// How long start-up waits at most for the compositor to give the new main
+/// window the keyboard, the moment a Wayland client learns which modifier
+/// keys are held.
+constexpr int64_t KeyboardFocusWaitMs = 1000;
+
 /// The token a second copy hands to the first so that the first may come to
 /// the front on Wayland: the one this copy was launched with, else one the
 /// compositor gives it now. Empty elsewhere.
@@ -132,6 +137,21 @@ void ShowAtStart(const QString& launchToken)
         ui::OfferActivationToken(launchToken);
         ui::BringToFront(ui::id::MainWindow);
     }
+}
+
+/// Lets the windows settle for 100 ms; what arrives meanwhile is not
+/// dispatched. On Wayland the settling goes on, for at most
+/// KeyboardFocusWaitMs in all, until the shown main window has the keyboard:
+/// only then does the compositor say whether Control is held.
+void SettleWindows()
+{
+    const int64_t started = runtime::ElapsedMs();
+    const auto awaitingKeyboard = [started] {
+        return ui::OnWayland() && ui::IsVisible(ui::id::MainWindow) && ui::ForegroundWindow() != ui::id::MainWindow &&
+               runtime::ElapsedMs() - started < KeyboardFocusWaitMs;
+    };
+    while (runtime::ElapsedMs() - started <= 100 || awaitingKeyboard())
+        runtime::WaitEvent(1);
 }
 
 } // namespace
@@ -196,11 +216,7 @@ int RunProgram(int argc, char** argv)
 
     CreateProgramWindows();
     ShowAtStart(launchToken);
-
-    // Let the windows settle; what arrives meanwhile is not dispatched.
-    const int64_t settleEnd = runtime::ElapsedMs() + 100;
-    while (runtime::ElapsedMs() <= settleEnd)
-        runtime::WaitEvent(1);
+    SettleWindows();
 
     // Control held at start-up skips the first download.
     if (ui::KeyHeld(ui::VkControl))
