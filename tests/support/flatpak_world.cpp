@@ -29,6 +29,9 @@ QString FlatpakWorld::Create(const QString& folder, bool* skip)
     environment_.insert("XDG_CONFIG_HOME", home + "/.config");
     environment_.insert("XDG_CACHE_HOME", home + "/.cache");
     environment_.remove("FLATPAK_USER_DIR");
+    // The bridge lists flatpak's applications only, whatever else the
+    // machine has.
+    environment_.insert("ZORVANE_PACKAGES_SOURCES", "flatpak");
     if (::geteuid() != 0 && !QFile::exists("/run/dbus/system_bus_socket") &&
         environment_.value("DBUS_SYSTEM_BUS_ADDRESS").isEmpty()) {
         // Without root, flatpak checks parental controls over the system

@@ -270,7 +270,7 @@ TEST_F(FlatpakBridge, EveryApplicationSaysWhereItStandsAndUpgradesByWhatFlatpakS
     EXPECT_EQ(TableRows(listed.out), (QStringList{
                                          "--id (org.example.Dash)" + shared + "|org.example.Dash|1.0|Unknown",
                                          "Dead App|org.dead.App|1.0|(remote unreachable)",
-                                         "Flatpak runtimes|flatpak-runtimes||1 update",
+                                         "Flatpak runtimes|@flatpak-runtimes||1 update",
                                          "Hello (org.example.Hello)" + shared + "|org.example.Hello|1.0|2.0",
                                          "Hello (org.other.Hello)" + shared + "|org.other.Hello|1.0|1.0 (new build)",
                                          "Masked|org.example.Masked|1.0|(masked)",
@@ -292,11 +292,11 @@ TEST_F(FlatpakBridge, EveryApplicationSaysWhereItStandsAndUpgradesByWhatFlatpakS
     } upgrades[] = {
         // First: an application's update would drag the runtime along.
         {"the runtimes",
-         "flatpak-runtimes",
+         "@flatpak-runtimes",
          0,
          {"Updating the runtimes of the user installation: runtime/org.example.TestRuntime/x86_64/1",
           "Removing the runtimes no application of the user installation uses any more",
-          "Successfully installed flatpak-runtimes"}},
+          "Successfully installed @flatpak-runtimes"}},
         {"a same-version rebuild that asks for more",
          "org.other.Hello",
          0,
@@ -330,7 +330,7 @@ TEST_F(FlatpakBridge, EveryApplicationSaysWhereItStandsAndUpgradesByWhatFlatpakS
         }
         EXPECT_TRUE(ran.out.endsWith(u.saidInOrder.back() + "\n")) << u.what;
     }
-    EXPECT_EQ(TableRows(RunBridge({"list"}).out).filter("flatpak-runtimes"), QStringList{})
+    EXPECT_EQ(TableRows(RunBridge({"list"}).out).filter("@flatpak-runtimes"), QStringList{})
         << "no runtime update is left";
 }
 

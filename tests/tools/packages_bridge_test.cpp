@@ -284,8 +284,9 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(home_.isValid());
-        for (const char* name : {"PATH", "HOME", "XDG_DATA_HOME"})
+        for (const char* name : {"PATH", "HOME", "XDG_DATA_HOME", "ZORVANE_PACKAGES_SOURCES"})
             saved_.append({name, qgetenv(name)});
+        qputenv("ZORVANE_PACKAGES_SOURCES", "flatpak");
         qputenv("PATH", QByteArray(STANDIN_FLATPAK_DIR) + ':' + qgetenv("PATH"));
         qputenv("HOME", home_.path().toUtf8());
         qputenv("XDG_DATA_HOME", (home_.path() + "/.local/share").toUtf8());

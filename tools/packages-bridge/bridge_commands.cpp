@@ -5,7 +5,10 @@
 #include "flatpak_apps.h"
 #include "flatpak_table.h"
 #include "flatpak_update.h"
+#include "package_sources.h"
+#include "packagekit_source.h"
 #include "remote_queries.h"
+#include "table_rows.h"
 #include "runtime/process.h"
 #include "updater/apps_table_writer.h"
 
@@ -323,37 +326,99 @@ bool AnnounceStanding(const FlatpakState& state, const InstalledApp& copy)
 
 int ListApps()
 {
-    QString problem;
-    std::optional<FlatpakState> state = ReadInstallations(&problem);
-    if (!state) {
-        PrintError(problem);
-        return 1;
+    QList<updater::TableApp> rows;
+    QStringList notes;
+    int sources = 0;
+    QStringList problems;
+    if (UseFlatpak()) {
+        ++sources;
+        QString problem;
+        std::optional<FlatpakState> state = ReadInstallations(&problem);
+        if (state) {
+            state->answers = AskRemotes(RemotesOf(state->apps + state->runtimes), true);
+            Listing listing = ListingOf(*state);
+            rows += listing.rows;
+            notes += listing.notes;
+        } else {
+            problems << problem;
+        }
     }
-    state->answers = AskRemotes(RemotesOf(state->apps + state->runtimes), true);
     if (StopRequested()) {
         PrintError(StoppedProblem);
         return 1;
     }
-    const Listing listing = ListingOf(*state);
-    const QByteArray table =
-        updater::WriteAppsTable(listing.rows, updater::ClosingLine::Counted, listing.notes).toUtf8();
+    if (UsePackageKit()) {
+        ++sources;
+        const PackageKitRows listed = ListPackageKitApps();
+        rows += listed.rows;
+        if (!listed.problem.isEmpty())
+            problems << listed.problem;
+    }
+    if (sources == 0) {
+        PrintError(QStringLiteral("neither flatpak nor PackageKit is installed"));
+        return 1;
+    }
+    // A source that fails costs its own rows; only when every one fails is
+    // there no table.
+    if (problems.size() == sources) {
+        PrintError(problems.join(QStringLiteral("; ")));
+        return 1;
+    }
+    for (const QString& problem : problems)
+        notes << problem + u'.';
+    const QByteArray table = updater::WriteAppsTable(FinishedRows(rows), updater::ClosingLine::Counted, notes).toUtf8();
     std::fwrite(table.constData(), 1, size_t(table.size()), stdout);
     std::fflush(stdout);
     return 0;
 }
 
+namespace {
+
+/// The upgrade of `command`'s target through PackageKit, with its last line
+/// printed; none when PackageKit is not used or knows no such package.
+std::optional<int> UpgradeThroughPackageKit(const Command& command)
+{
+    if (!UsePackageKit())
+        return std::nullopt;
+    const PackageKitUpgrade upgrade =
+        UpgradeWithPackageKit(command.target, command.kind == Command::Kind::UpgradeById, SayDefused);
+    switch (upgrade.outcome) {
+    case PackageKitUpgrade::Outcome::NotFound:
+        return std::nullopt;
+    case PackageKitUpgrade::Outcome::Failed:
+        return UpgradeFailed(Defused(upgrade.problem));
+    case PackageKitUpgrade::Outcome::Succeeded:
+        break;
+    }
+    Print(stdout, QStringLiteral("Successfully installed ") + Defused(upgrade.installed));
+    return 0;
+}
+
+} // namespace
+
 int UpgradeApp(const Command& command)
 {
+    const bool byIdentifier = command.kind == Command::Kind::UpgradeById;
+    if (byIdentifier && command.target == SystemPackagesIdentifier) {
+        if (const std::optional<int> status = UpgradeThroughPackageKit(command))
+            return *status;
+        return UpgradeFailed(QStringLiteral("PackageKit is not available"));
+    }
     QString problem;
-    std::optional<FlatpakState> before = ReadInstallations(&problem);
-    if (!before)
-        return UpgradeFailed(problem);
-    if (command.kind == Command::Kind::UpgradeById && command.target == RuntimesIdentifier)
+    // Without flatpak there is nothing of it to find, and the failure says
+    // that no installed application answers to the target.
+    std::optional<FlatpakState> before = UseFlatpak() ? ReadInstallations(&problem) : FlatpakState{};
+    if (before && byIdentifier && command.target == RuntimesIdentifier)
         return UpgradeRuntimes(*before);
-    const Targets targets = command.kind == Command::Kind::UpgradeById ? FindByIdentifier(before->apps, command.target)
-                                                                       : FindByName(before->apps, command.target);
-    if (targets.apps.isEmpty())
+    const Targets targets = !before        ? Targets{{}, problem}
+                            : byIdentifier ? FindByIdentifier(before->apps, command.target)
+                                           : FindByName(before->apps, command.target);
+    if (targets.apps.isEmpty()) {
+        // Not a flatpak application: perhaps a package of the distribution.
+        if (const std::optional<int> status = UpgradeThroughPackageKit(command))
+            return *status;
         return UpgradeFailed(targets.problem);
+    }
     const QString identifier = targets.apps.front().identifier;
 
     before->answers = AskRemotes(RemotesOf(targets.apps), false);

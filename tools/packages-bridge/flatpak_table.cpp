@@ -2,10 +2,6 @@
 
 #include "updater/apps_table_layout.h"
 
-#include <QSet>
-
-#include <algorithm>
-
 namespace packagesbridge {
 
 namespace {
@@ -97,22 +93,9 @@ Standing StandingOf(const FlatpakState& state, const InstalledApp& copy)
 
 Listing ListingOf(const FlatpakState& state)
 {
-    QHash<QString, QSet<QString>> identifiersByName;
-    for (const InstalledApp& app : state.apps)
-        identifiersByName[app.name].insert(app.identifier);
-
     Listing listing;
-    for (const InstalledApp& app : state.apps) {
-        QString name = app.name;
-        if (identifiersByName.value(app.name).size() > 1 || name.startsWith(u'-'))
-            name = QStringLiteral("%1 (%2)").arg(name, app.identifier) + QChar(updater::ShortenedNameMark);
-        listing.rows.append({name, app.identifier, app.version, AvailableText(state, app), app.installation});
-    }
-    std::stable_sort(listing.rows.begin(), listing.rows.end(),
-                     [](const updater::TableApp& a, const updater::TableApp& b) {
-                         const int byName = a.name.compare(b.name, Qt::CaseInsensitive);
-                         return byName != 0 ? byName < 0 : a.identifier < b.identifier;
-                     });
+    for (const InstalledApp& app : state.apps)
+        listing.rows.append({app.name, app.identifier, app.version, AvailableText(state, app), app.installation});
 
     qsizetype runtimeUpdates = 0;
     for (const InstalledApp& runtime : state.runtimes) {

@@ -15,10 +15,9 @@ namespace packagesbridge {
 // table rows and notes it comes to. Everything here is pure.
 
 /// The row that stands for every runtime with an update: runtimes carry most
-/// security fixes, yet an application's update pulls in only its own. Not a
-/// flatpak identifier (those have at least two dots), so it names no
-/// application.
-inline const QString RuntimesIdentifier = QStringLiteral("flatpak-runtimes");
+/// security fixes, yet an application's update pulls in only its own. No
+/// flatpak identifier or package name holds "@", so it names no application.
+inline const QString RuntimesIdentifier = QStringLiteral("@flatpak-runtimes");
 inline const QString RuntimesName = QStringLiteral("Flatpak runtimes");
 
 /// What asking one remote of one installation came to.
@@ -57,12 +56,10 @@ Standing StandingOf(const FlatpakState& state, const InstalledApp& copy);
 /// The answer of `copy`'s remote about `copy`; none when there is none.
 const RemoteRef* OfferFor(const FlatpakState& state, const InstalledApp& copy);
 
-/// The table: one row per installed copy of an application, sorted by name
-/// then identifier, then a "Flatpak runtimes" row when runtimes have updates,
-/// and a note line for each remote that could not be asked or refreshed. A
-/// name that two applications share, or one that begins with "-", is written
-/// with the identifier and the shortened-name mark, so that the program
-/// upgrades it by identifier.
+/// The rows: one per installed copy of an application, then a "Flatpak
+/// runtimes" row when runtimes have updates (in no order: FinishedRows orders
+/// the rows of every source), and a note line for each remote that could not
+/// be asked or refreshed.
 struct Listing
 {
     QList<updater::TableApp> rows;
