@@ -206,6 +206,22 @@ TEST_F(FlatpakBridge, ADownloadShowsItsProgressAndAStopLeavesTheOldVersion)
     EXPECT_EQ(InstalledVersion(), "org.example.Hello\t2.0");
 }
 
+/// PackageKit unreachable costs the distribution's rows only: flatpak's are
+/// listed, and a note says what is missing.
+TEST_F(FlatpakBridge, APackageKitThatCannotBeReachedLeavesTheFlatpakRows)
+{
+    if (!QFile::exists("/usr/share/dbus-1/system-services/org.freedesktop.PackageKit.service"))
+        GTEST_SKIP() << "PackageKit is not installed (scripts/setup installs it)";
+    env_.insert("ZORVANE_PACKAGES_SOURCES", "flatpak,packagekit");
+    env_.insert("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=" + dir_.filePath("no-bus"));
+    const Ran listed = RunBridge({"list"});
+    ASSERT_EQ(listed.exitCode, 0) << listed.err.toStdString();
+    EXPECT_EQ(TableRows(listed.out), QStringList{"Hello|org.example.Hello|1.0|Unknown"});
+    const QStringList notes = updater::TakeToolNotes(testsupport::AsReadFromTool(listed.out));
+    ASSERT_EQ(notes.size(), 1);
+    EXPECT_TRUE(notes[0].startsWith("PackageKit could not list the installed packages: ")) << notes[0].toStdString();
+}
+
 /// A port that takes connections and never answers, as a stalled server does:
 /// the kernel completes them in the backlog of a socket nobody accepts on.
 class Tarpit
