@@ -124,12 +124,22 @@ bool ListRunFailed(const PackageRun& run)
     return run.output.isEmpty() || (run.exitStatus != 0 && !run.output.contains(AppsSeparator));
 }
 
-bool PackageManagerUsable(const QString& path, bool isBridge)
+bool PackageManagerUsable(const QString& path, bool isBridge, const QStringList& serviceFolders)
 {
     const QFileInfo file(path);
     if (path.isEmpty() || !file.isFile() || !file.isExecutable())
         return false;
-    return !isBridge || !QStandardPaths::findExecutable(QStringLiteral("flatpak")).isEmpty();
+    return !isBridge || !QStandardPaths::findExecutable(QStringLiteral("flatpak")).isEmpty() ||
+           PackageKitInstalled(serviceFolders);
+}
+
+bool PackageKitInstalled(const QStringList& serviceFolders)
+{
+    for (const QString& folder : serviceFolders) {
+        if (QFileInfo::exists(folder + QStringLiteral("org.freedesktop.PackageKit.service")))
+            return true;
+    }
+    return false;
 }
 
 } // namespace updater

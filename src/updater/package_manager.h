@@ -105,8 +105,18 @@ PackageRun RunPackageManager(const QStringList& arguments, const PassHandler& on
 /// (an error text is no table, even read at the table's columns). Pure.
 bool ListRunFailed(const PackageRun& run);
 
+/// Where the system bus looks for the services it can start.
+inline const QStringList SystemBusServiceFolders = {QStringLiteral("/usr/share/dbus-1/system-services/"),
+                                                    QStringLiteral("/usr/local/share/dbus-1/system-services/")};
+
+/// Whether PackageKit's service is among those the system bus can start: a
+/// file in one of `serviceFolders`, so no bus is asked.
+bool PackageKitInstalled(const QStringList& serviceFolders = SystemBusServiceFolders);
+
 /// Whether the updater can work with the tool at `path`: an executable file,
-/// and for the program's own bridge (`isBridge`), `flatpak` found on PATH.
-bool PackageManagerUsable(const QString& path, bool isBridge);
+/// and for the program's own bridge (`isBridge`), one of its sources there:
+/// `flatpak` found on PATH, or PackageKitInstalled(`serviceFolders`).
+bool PackageManagerUsable(const QString& path, bool isBridge,
+                          const QStringList& serviceFolders = SystemBusServiceFolders);
 
 } // namespace updater

@@ -3,6 +3,7 @@
 #include "support/qstring_print.h"
 #include "support/test_files.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -182,7 +183,7 @@ TEST(ListRunFailed, WhenNoTableCameBack)
         EXPECT_EQ(ListRunFailed({r.output, r.status, {}}), r.failed) << r.what;
 }
 
-TEST(PackageManagerUsable, NeedsARunnableFileAndForTheBridgeFlatpak)
+TEST(PackageManagerUsable, NeedsARunnableFileAndForTheBridgeFlatpakOrPackageKit)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -191,14 +192,19 @@ TEST(PackageManagerUsable, NeedsARunnableFileAndForTheBridgeFlatpak)
     testsupport::WriteBytes(runnable, "#!/bin/sh\n");
     testsupport::WriteBytes(plain, "#!/bin/sh\n");
     QFile::setPermissions(runnable, QFile::ReadOwner | QFile::ExeOwner);
+    const QStringList services = {dir.filePath("services/")};
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", dir.path().toUtf8()); // no flatpak here
-    EXPECT_TRUE(PackageManagerUsable(runnable, false));
-    EXPECT_FALSE(PackageManagerUsable(runnable, true)) << "the bridge without flatpak";
-    EXPECT_FALSE(PackageManagerUsable(plain, false)) << "not executable";
-    EXPECT_FALSE(PackageManagerUsable(dir.filePath("missing"), false));
-    EXPECT_FALSE(PackageManagerUsable(dir.path(), false)) << "a folder";
+    EXPECT_TRUE(PackageManagerUsable(runnable, false, services));
+    EXPECT_FALSE(PackageManagerUsable(runnable, true, services)) << "the bridge without flatpak or PackageKit";
+    EXPECT_FALSE(PackageManagerUsable(plain, false, services)) << "not executable";
+    EXPECT_FALSE(PackageManagerUsable(dir.filePath("missing"), false, services));
+    EXPECT_FALSE(PackageManagerUsable(dir.path(), false, services)) << "a folder";
+    ASSERT_TRUE(QDir().mkpath(services[0]));
+    testsupport::WriteBytes(services[0] + "org.freedesktop.PackageKit.service", "[D-BUS Service]\n");
+    EXPECT_TRUE(PackageManagerUsable(runnable, true, services)) << "the bridge with PackageKit";
+    QFile::remove(services[0] + "org.freedesktop.PackageKit.service");
     QFile::copy(runnable, dir.filePath("flatpak"));
-    EXPECT_TRUE(PackageManagerUsable(runnable, true)) << "the bridge with flatpak";
+    EXPECT_TRUE(PackageManagerUsable(runnable, true, services)) << "the bridge with flatpak";
     qputenv("PATH", path);
 }

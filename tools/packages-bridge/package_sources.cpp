@@ -1,6 +1,6 @@
 #include "package_sources.h"
 
-#include "packagekit_source.h"
+#include "updater/package_manager.h"
 
 #include <QStandardPaths>
 #include <QString>
@@ -25,7 +25,7 @@ bool UseFlatpak()
 
 bool UsePackageKit()
 {
-    return Chosen("packagekit") && PackageKitPresent();
+    return Chosen("packagekit") && updater::PackageKitInstalled();
 }
 
 } // namespace packagesbridge

@@ -286,15 +286,6 @@ QString InstalledVersion(PkClient* client, const QString& name, const QString& a
 
 } // namespace
 
-bool PackageKitPresent()
-{
-    for (const char* folder : {"/usr/share/dbus-1/system-services/", "/usr/local/share/dbus-1/system-services/"}) {
-        if (QFile::exists(QString::fromLatin1(folder) + QStringLiteral("org.freedesktop.PackageKit.service")))
-            return true;
-    }
-    return false;
-}
-
 PackageKitRows ListPackageKitApps()
 {
     const GObjectPtr<PkClient> client(pk_client_new());

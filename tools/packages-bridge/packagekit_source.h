@@ -18,10 +18,6 @@ namespace packagesbridge {
 inline const QString SystemPackagesIdentifier = QStringLiteral("@system-packages");
 inline const QString SystemPackagesName = QStringLiteral("System packages");
 
-/// Whether the machine has PackageKit: its service is known to the system
-/// bus, which starts it when asked. A file check, so no bus is asked.
-bool PackageKitPresent();
-
 /// The rows, or why there are none.
 struct PackageKitRows
 {
