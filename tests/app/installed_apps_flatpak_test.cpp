@@ -37,6 +37,9 @@ protected:
 
     void SetUp() override
     {
+        if (QString(::testing::UnitTest::GetInstance()->current_test_info()->name()).startsWith("BothSources") &&
+            qEnvironmentVariable("ZORVANE_IN_PACKAGEKIT_RIG") != "1")
+            GTEST_SKIP() << "needs the PackageKit rig: ctest runs it there as InstalledApps.BothSourcesInTheRig";
         ASSERT_TRUE(dir_.isValid());
         bool skip = false;
         const QString problem = world_.Create(dir_.path(), &skip);
@@ -141,4 +144,20 @@ TEST_F(InstalledFlatpakApps, AnAppInBothInstallationsTurnsNormalInEitherRow)
         EXPECT_EQ(Rows().value(row), hello + "|Unknown|0")
             << "row " << row << ": " << ui::Text(AppsInfoBox).toStdString();
     }
+}
+
+/// Both sources at once: flatpak's world and the distribution's packages of
+/// the PackageKit rig, which the ctest entry InstalledApps.BothSourcesInTheRig
+/// runs this inside.
+TEST_F(InstalledFlatpakApps, BothSourcesListTogetherAndAPackageRowTurnsNormalWhenUpgraded)
+{
+    qputenv("ZORVANE_PACKAGES_SOURCES", "flatpak,packagekit");
+    Check();
+    const QString cut = QString(QChar(u'\u2026'));
+    EXPECT_EQ(Rows(), (QStringList{"Dead App|(remote unreachable)|0", "Hello (org.example.Hello)" + cut + "|2.0|1",
+                                   "Hello (org.other.Hello)" + cut + "|1.1|1", "Rig Paint|2.0|1",
+                                   "System packages|2 updates|1"}));
+    DoubleClick(3);
+    EXPECT_EQ(Rows().value(3), "Rig Paint|Unknown|0") << ui::Text(AppsInfoBox).toStdString();
+    EXPECT_TRUE(ui::Text(AppsInfoBox).contains("Successfully installed")) << ui::Text(AppsInfoBox).toStdString();
 }
