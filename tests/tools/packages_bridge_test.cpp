@@ -1,5 +1,6 @@
 #include "packages-bridge/app_permissions.h"
 #include "packages-bridge/bridge_commands.h"
+#include "packages-bridge/desktop_entry.h"
 #include "packages-bridge/child_process.h"
 #include "packages-bridge/command_line.h"
 #include "packages-bridge/flatpak_apps.h"
@@ -250,6 +251,27 @@ TEST(DownloadProgress, LinesSayHowFarInTheWholesUnitAndComeAFewTimesASecond)
     EXPECT_FALSE(ProgressLineDue(2000, 299, 1000, 0, 300)) << "too soon";
     EXPECT_FALSE(ProgressLineDue(1000, 900, 1000, 0, 300)) << "nothing new";
     EXPECT_TRUE(ProgressLineDue(2000, 300, 1000, 0, 300));
+}
+
+TEST(DesktopEntry, TheNameMenusShowOrNoneWhateverTheFileHolds)
+{
+    const struct
+    {
+        const char* what;
+        QString text;
+        QString name;
+    } rows[] = {
+        {"a plain entry", "[Desktop Entry]\nType=Application\nName=Rig Paint\n", "Rig Paint"},
+        {"translations and blanks", "[Desktop Entry]\nName[de]=Malen\n  Name = Paint  \n", "Paint"},
+        {"hidden from menus", "[Desktop Entry]\nName=Helper\nNoDisplay=true\n", ""},
+        {"removed", "[Desktop Entry]\nHidden=true\nName=Gone\n", ""},
+        {"a name of another group", "[Desktop Action New]\nName=New Window\n[Desktop Entry]\n", ""},
+        {"no group at all", "Name=Loose\n", ""},
+        {"a comment", "[Desktop Entry]\n#Name=Commented\nName=Real\n", "Real"},
+        {"binary junk", QString::fromLatin1("\x01\x02[\xff=\n==\n[Desktop Entry]\n=x\n"), ""},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(ShownDesktopName(r.text), r.name) << r.what;
 }
 
 TEST(BridgeTimeLimit, TheNextChildGetsWhatIsLeftReadOnce)

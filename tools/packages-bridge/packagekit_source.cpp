@@ -4,6 +4,8 @@
 
 #include "packagekit_source.h"
 
+#include "desktop_entry.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
@@ -95,19 +97,8 @@ QString DesktopEntryName(const QStringList& files)
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
             continue;
-        QString name;
-        bool shown = true;
-        bool inEntry = false;
-        for (const QByteArray& raw : file.read(1024 * 1024).split('\n')) {
-            const QString line = QString::fromUtf8(raw).trimmed();
-            if (line.startsWith(u'['))
-                inEntry = line == QLatin1String("[Desktop Entry]");
-            else if (inEntry && line.startsWith(QLatin1String("Name=")))
-                name = line.mid(5).trimmed();
-            else if (inEntry && (line == QLatin1String("NoDisplay=true") || line == QLatin1String("Hidden=true")))
-                shown = false;
-        }
-        if (shown && !name.isEmpty())
+        const QString name = ShownDesktopName(QString::fromUtf8(file.read(1024 * 1024)));
+        if (!name.isEmpty())
             return name;
     }
     return QString();
