@@ -251,12 +251,15 @@ TEST_F(InstalledApps, AFailedCheckShowsWhyTheToolFailed)
     QTemporaryDir noFlatpak;
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", noFlatpak.path().toUtf8());
-    runtime::WingetPath = ZORVANE_PACKAGES_BRIDGE; // the real bridge, which finds no flatpak and exits at once
+    qputenv("ZORVANE_PACKAGES_SOURCES", "flatpak");
+    runtime::WingetPath = ZORVANE_PACKAGES_BRIDGE; // the real bridge, which finds no source and exits at once
     const auto seen = apptest::AnswerNextBox(QMessageBox::Ok);
     ClickCheck();
     qputenv("PATH", path);
+    qunsetenv("ZORVANE_PACKAGES_SOURCES");
     EXPECT_EQ(seen->title, "Failure");
-    EXPECT_EQ(ui::Text(AppsInfoBox), "Last check failed.\n\nzorvane-packages: flatpak could not be started");
+    EXPECT_EQ(ui::Text(AppsInfoBox),
+              "Last check failed.\n\nzorvane-packages: neither flatpak nor PackageKit can be used");
 }
 
 TEST_F(InstalledApps, SelectionCommandsDecideWhetherUpdatesCanStart)

@@ -355,7 +355,7 @@ int ListApps()
             problems << listed.problem;
     }
     if (sources == 0) {
-        PrintError(QStringLiteral("neither flatpak nor PackageKit is installed"));
+        PrintError(QStringLiteral("neither flatpak nor PackageKit can be used"));
         return 1;
     }
     // A source that fails costs its own rows; only when every one fails is
