@@ -8,6 +8,8 @@
 //   menu LABEL    clicks the item's menu row LABEL (access key marks left
 //                 out) -> "chose LABEL", or "no-row LABEL"
 //   token         a fresh activation token -> "token TOKEN"
+// With --token it only prints a fresh token, as a launcher would pass it on,
+// and ends.
 #include "runtime/activation_token.h"
 #include "support/tray_host_standin.h"
 
@@ -101,6 +103,11 @@ void Command(testsupport::StandInTrayHost& host, const QString& line)
 int main(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
+    if (argc > 1 && QByteArray(argv[1]) == "--token") {
+        const QString token = runtime::RequestActivationToken(QStringLiteral("stand-in-launcher"), 2000);
+        Say(token);
+        return token.isEmpty() ? 1 : 0;
+    }
     testsupport::StandInTrayHost host(qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("panel"));
     if (!host.Up()) {
         std::fprintf(stderr, "tray_panel_standin: no session bus, or the watcher name is taken\n");
