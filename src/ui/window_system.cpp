@@ -57,8 +57,10 @@ void RequestActivation(QWidget* window, const QString& token)
     if (!token.isEmpty())
         qputenv("XDG_ACTIVATION_TOKEN", token.toLatin1());
     window->activateWindow();
+    // Qt leaves the variable set when it makes no request (a window that
+    // takes no focus); the programs we start must not inherit it.
     if (!token.isEmpty())
-        qunsetenv("XDG_ACTIVATION_TOKEN"); // a window that takes no focus leaves it for our child processes
+        qunsetenv("XDG_ACTIVATION_TOKEN");
 }
 
 } // namespace
