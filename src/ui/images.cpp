@@ -3,11 +3,13 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QScreen>
 #include <QSvgRenderer>
 #include <QThread>
 
 #include <array>
 #include <map>
+#include <optional>
 #include <tuple>
 
 // Q_INIT_RESOURCE declares the resource's init function in the enclosing
@@ -110,9 +112,27 @@ std::map<CacheKey, QPixmap>& Cache()
     return cache;
 }
 
+/// One icon per image: every list row, tab and menu item showing the same
+/// image shares it, instead of each holding an icon of its own.
+std::map<ImageId, QIcon>& IconCache()
+{
+    static std::map<ImageId, QIcon> icons;
+    return icons;
+}
+
 void ClearCache()
 {
+    IconCache().clear();
     Cache().clear();
+}
+
+/// Pixmaps must go before the application object does: the application's
+/// shutdown empties the caches (post routines run once per application).
+/// Called before each insertion.
+void ClearCacheAtShutdown()
+{
+    if (Cache().empty() && IconCache().empty())
+        qAddPostRoutine(ClearCache);
 }
 
 bool OnGuiThread()
@@ -120,15 +140,33 @@ bool OnGuiThread()
     return qGuiApp != nullptr && QThread::currentThread() == qGuiApp->thread();
 }
 
-QPixmap Render(const ImageEntry& entry, QSize size, qreal ratio)
+/// Reads an image's drawing on first use; sizes drawn together (an icon's
+/// plain and double size) share one reading.
+class Drawing
 {
-    static const bool resourcesReady = [] {
-        InitImageResources();
-        return true;
-    }();
-    (void)resourcesReady;
+public:
+    explicit Drawing(const ImageEntry& entry) : entry_(entry) {}
 
-    QSvgRenderer renderer(QStringLiteral(":/images/%1.svg").arg(QLatin1String(entry.file)));
+    QSvgRenderer& Renderer()
+    {
+        static const bool resourcesReady = [] {
+            InitImageResources();
+            return true;
+        }();
+        (void)resourcesReady;
+        if (!renderer_)
+            renderer_.emplace(QStringLiteral(":/images/%1.svg").arg(QLatin1String(entry_.file)));
+        return *renderer_;
+    }
+
+private:
+    const ImageEntry& entry_;
+    std::optional<QSvgRenderer> renderer_;
+};
+
+QPixmap Render(Drawing& drawing, QSize size, qreal ratio)
+{
+    QSvgRenderer& renderer = drawing.Renderer();
     if (!renderer.isValid())
         return QPixmap();
     QPixmap pixmap(size);
@@ -152,6 +190,32 @@ QSize ImageSize(ImageId id)
     return entry ? entry->size : QSize();
 }
 
+namespace {
+
+QPixmap CachedImage(const ImageEntry& entry, Drawing& drawing, QSize size, qreal ratio)
+{
+    if (size.isEmpty())
+        size = entry.size;
+    if (!(ratio > 0)) // also a NaN
+        ratio = 1.0;
+    const QSize device(qRound(size.width() * ratio), qRound(size.height() * ratio));
+    if (device.isEmpty() || device.width() > kMaxSide || device.height() > kMaxSide)
+        return QPixmap();
+
+    const CacheKey key{static_cast<int>(entry.id), device.width(), device.height(), ratio};
+    auto& cache = Cache();
+    if (const auto found = cache.find(key); found != cache.end())
+        return found->second;
+    QPixmap pixmap = Render(drawing, device, ratio);
+    if (pixmap.isNull())
+        return pixmap;
+    ClearCacheAtShutdown();
+    cache.emplace(key, pixmap);
+    return pixmap;
+}
+
+} // namespace
+
 QPixmap Image(ImageId id, QSize size, qreal ratio)
 {
     const ImageEntry* entry = FindEntry(id);
@@ -159,40 +223,41 @@ QPixmap Image(ImageId id, QSize size, qreal ratio)
     // with workers: anywhere but the GUI thread the answer is "no image".
     if (!entry || !OnGuiThread())
         return QPixmap();
-    if (size.isEmpty())
-        size = entry->size;
-    if (!(ratio > 0)) // also a NaN
-        ratio = 1.0;
-    const QSize device(qRound(size.width() * ratio), qRound(size.height() * ratio));
-    if (device.isEmpty() || device.width() > kMaxSide || device.height() > kMaxSide)
-        return QPixmap();
-
-    const CacheKey key{static_cast<int>(id), device.width(), device.height(), ratio};
-    auto& cache = Cache();
-    if (const auto found = cache.find(key); found != cache.end())
-        return found->second;
-    QPixmap pixmap = Render(*entry, device, ratio);
-    if (pixmap.isNull())
-        return pixmap;
-    // Pixmaps must go before the application object does: the application's
-    // shutdown empties the cache (post routines run once per application).
-    if (cache.empty())
-        qAddPostRoutine(ClearCache);
-    cache.emplace(key, pixmap);
-    return pixmap;
+    Drawing drawing(*entry);
+    return CachedImage(*entry, drawing, size, ratio);
 }
 
 QIcon Icon(ImageId id)
 {
+    const ImageEntry* entry = FindEntry(id);
+    if (!entry || !OnGuiThread())
+        return QIcon();
+    auto& icons = IconCache();
+    if (const auto found = icons.find(id); found != icons.end())
+        return found->second;
     QIcon icon;
-    const QSize size = ImageSize(id);
+    Drawing drawing(*entry);
     // The double-size rendering keeps icons sharp on high-DPI screens.
-    for (const QSize& each : {size, size * 2}) {
-        const QPixmap pixmap = Image(id, each);
+    for (const QSize& each : {entry->size, entry->size * 2}) {
+        const QPixmap pixmap = CachedImage(*entry, drawing, each, 1.0);
         if (!pixmap.isNull())
             icon.addPixmap(pixmap);
     }
+    if (icon.isNull())
+        return icon;
+    ClearCacheAtShutdown();
+    icons.emplace(id, icon);
     return icon;
+}
+
+void PreloadImage(ImageId id)
+{
+    if (ImageSize(id) == kIcon) {
+        Icon(id);
+        return;
+    }
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    Image(id, QSize(), screen != nullptr ? screen->devicePixelRatio() : 1.0);
 }
 
 } // namespace ui

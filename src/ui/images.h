@@ -70,7 +70,13 @@ QSize ImageSize(ImageId id);
 /// guards against. GUI thread (rendering SVG needs QGuiApplication).
 QPixmap Image(ImageId id, QSize size = QSize(), qreal ratio = 1.0);
 
-/// The image as an icon, for tabs, menus, list rows and the tray.
+/// The image as an icon, for tabs, menus, list rows and the tray. One icon
+/// per image, shared by all who show it. GUI thread (else a null icon).
 QIcon Icon(ImageId id);
+
+/// Draws an image into the cache the way it is first shown: a 16 x 16 image
+/// as an icon, a larger one for an image control on the primary screen. GUI
+/// thread.
+void PreloadImage(ImageId id);
 
 } // namespace ui
