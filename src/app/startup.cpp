@@ -30,6 +30,7 @@
 #include "ui/control_numbers.h"
 #include "ui/control_widgets.h"
 #include "ui/controls.h"
+#include "ui/images.h"
 #include "ui/input_events.h"
 #include "ui/list_control.h"
 #include "ui/window_system.h"
@@ -64,6 +65,47 @@ void DecideUpdaterAvailability()
     } else {
         runtime::UpdaterUnsupported = 1;
     }
+}
+
+/// What making the first windows would otherwise spend its time on, done
+/// while start-up has to wait anyway: loading the fonts and drawing the
+/// pictures the main window, its tabs, the platform list, the refreshing
+/// window and the tray with its menu show first. Only the toolkit's caches
+/// change; nothing is shown, so a second copy that is about to give way to
+/// the first touches nothing either.
+void PrepareFirstWindows()
+{
+    ui::PreloadFonts();
+    using enum ui::ImageId;
+    for (const ui::ImageId image : {Tray,
+                                    SiteLogo,
+                                    Donate,
+                                    Settings,
+                                    Refresh,
+                                    WinkA,
+                                    Search,
+                                    TabToday,
+                                    TabYesterday,
+                                    TabInstalledApps,
+                                    TabNews,
+                                    TabArticles,
+                                    HeaderLogo,
+                                    ControlPanel,
+                                    PlatformAll,
+                                    PlatformWindows,
+                                    PlatformLinux,
+                                    PlatformMacOS,
+                                    PlatformAndroid,
+                                    RefreshingPicture,
+                                    RefreshWindowIcon,
+                                    MenuShowWindow,
+                                    MenuRefreshContent,
+                                    MenuFacebook,
+                                    MenuX,
+                                    MenuYouTube,
+                                    MenuGoTo,
+                                    MenuQuit})
+        ui::PreloadImage(image);
 }
 
 /// A start-up failure: a plain box without owner, then the end.
@@ -158,8 +200,9 @@ void SettleWindows()
 
 int RunProgram(int argc, char** argv)
 {
-    // The HTTP service gets its 100 ms to settle while the toolkit starts up,
-    // not after it: the wait then costs the user next to nothing.
+    // The HTTP service gets its 100 ms to settle while the toolkit starts up
+    // and readies the fonts and pictures of the first windows, not after it:
+    // the wait then costs the user next to nothing.
     runtime::HttpServiceStart();
     const int64_t httpStarted = runtime::ElapsedMs();
     QApplication application(argc, argv);
@@ -173,6 +216,7 @@ int RunProgram(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
 
     const int64_t settled = httpStarted + 100;
+    PrepareFirstWindows();
     if (runtime::ElapsedMs() < settled)
         QThread::msleep(static_cast<unsigned long>(settled - runtime::ElapsedMs()));
 

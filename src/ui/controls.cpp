@@ -22,6 +22,7 @@
 #include <QRegularExpressionValidator>
 #include <QTabWidget>
 #include <QTextEdit>
+#include <QTextLayout>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -394,6 +395,25 @@ void SetFont(int64_t number, FontKind font)
         if (Entry* entry = FindEntry(number); entry != nullptr && !entry->widget.isNull()) {
             entry->font = font;
             entry->widget->setFont(FontOf(font));
+        }
+    });
+}
+
+void PreloadFonts()
+{
+    OnGuiThread([] {
+        // A control is laid out in the desktop's font while it is made, before
+        // it gets its own; list headers measure their captions in bold.
+        QFont desktopBold = QGuiApplication::font();
+        desktopBold.setBold(true);
+        QFont normalBold = FontOf(FontKind::Normal);
+        normalBold.setBold(true);
+        for (const QFont& font :
+             {QGuiApplication::font(), desktopBold, FontOf(FontKind::Normal), normalBold, FontOf(FontKind::Italic)}) {
+            QTextLayout layout(QStringLiteral("Zorvane 0123456789"), font);
+            layout.beginLayout();
+            layout.createLine();
+            layout.endLayout();
         }
     });
 }

@@ -49,6 +49,11 @@ QString Tooltip(int64_t number);
 void SetFont(int64_t number, FontKind font);
 FontKind Font(int64_t number);
 
+/// Loads the controls' fonts and readies text shaping for them, which the
+/// first control with text would otherwise do while it is made. GUI thread,
+/// once the application object exists.
+void PreloadFonts();
+
 /// Check state of a check box (0/1); current index of a combo or tab control.
 void SetState(int64_t number, int64_t state);
 int64_t State(int64_t number);
