@@ -9,6 +9,7 @@
 #include "runtime/display_metrics.h"
 #include "runtime/event_queue.h"
 #include "runtime/file_ops.h"
+#include "runtime/free_memory.h"
 #include "runtime/http_transfer.h"
 #include "runtime/process_state.h"
 #include "runtime/threads.h"
@@ -18,6 +19,7 @@
 #include "ui/pixel_ratio.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QPainter>
@@ -121,20 +123,25 @@ void PictureWorker()
     } else {
         ui::SetImage(ui::id::PictureImage, ui::ImageId::NoPicture);
     }
+    // The page texts, the transfers and the decoding leave free memory in
+    // this thread's arena, which outlives the thread.
+    runtime::ReturnFreeMemory();
     PictureWorkerBusy = 0;
 }
 
 void ShowPicture()
 {
-    QImageReader reader(runtime::PictureTempPath);
-    reader.setAllocationLimit(256); // megabytes; a hostile image must not exhaust memory
     // The site's picture formats only, told by the content, not the name: the
     // address comes from a page, and other decoders (SVG, ICO, ...) need not
-    // face what it serves.
-    reader.setDecideFormatFromContent(true);
-    const QByteArray format = reader.format();
-    const bool known = format == "png" || format == "jpeg" || format == "gif";
-    const QImage decoded = known ? reader.read().convertToFormat(QImage::Format_ARGB32) : QImage();
+    // face what it serves. Told here rather than by asking every decoder, so
+    // that only the one the picture needs is loaded.
+    QByteArray format;
+    if (QFile file(runtime::PictureTempPath); file.open(QIODevice::ReadOnly))
+        format = content::PictureFormat(file.read(8));
+    QImageReader reader(runtime::PictureTempPath, format);
+    reader.setAutoDetectImageFormat(false);
+    reader.setAllocationLimit(256); // megabytes; a hostile image must not exhaust memory
+    const QImage decoded = !format.isEmpty() ? reader.read().convertToFormat(QImage::Format_ARGB32) : QImage();
     // Composed in the screen's own pixels, so that a scaled screen shows the
     // photo sharp; the square keeps its size in the layout.
     const int side = static_cast<int>(runtime::Scaled(249, runtime::Display.uiScale));

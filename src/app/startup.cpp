@@ -20,6 +20,7 @@
 #include "runtime/app_paths.h"
 #include "runtime/display_metrics.h"
 #include "runtime/file_ops.h"
+#include "runtime/free_memory.h"
 #include "runtime/http_transfer.h"
 #include "runtime/process_state.h"
 #include "runtime/quit_signals.h"
@@ -274,6 +275,7 @@ int RunProgram(int argc, char** argv)
     ui::SetFocus(ui::id::TodayList);
     runtime::GuiReady = 1;
     ShowPictureHeldDuringStartup();
+    runtime::ReturnFreeMemory();
     RunEventLoop();
 }
 
