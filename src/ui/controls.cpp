@@ -404,12 +404,9 @@ void PreloadFonts()
     OnGuiThread([] {
         // A control is laid out in the desktop's font while it is made, before
         // it gets its own; list headers measure their captions in bold.
-        QFont desktopBold = QGuiApplication::font();
-        desktopBold.setBold(true);
-        QFont normalBold = FontOf(FontKind::Normal);
-        normalBold.setBold(true);
-        for (const QFont& font :
-             {QGuiApplication::font(), desktopBold, FontOf(FontKind::Normal), normalBold, FontOf(FontKind::Italic)}) {
+        QFont bold = FontOf(FontKind::Normal);
+        bold.setBold(true);
+        for (const QFont& font : {QGuiApplication::font(), FontOf(FontKind::Normal), bold, FontOf(FontKind::Italic)}) {
             QTextLayout layout(QStringLiteral("Zorvane 0123456789"), font);
             layout.beginLayout();
             layout.createLine();
