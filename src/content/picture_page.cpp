@@ -75,4 +75,15 @@ std::optional<PictureFit> FitPicture(int side, int64_t imageWidth, int64_t image
     return fit;
 }
 
+QByteArray PictureFormat(QByteArrayView head)
+{
+    if (head.startsWith("\x89PNG\r\n\x1a\n"))
+        return QByteArrayLiteral("png");
+    if (head.startsWith("\xff\xd8"))
+        return QByteArrayLiteral("jpeg");
+    if (head.startsWith("GIF87a") || head.startsWith("GIF89a"))
+        return QByteArrayLiteral("gif");
+    return QByteArray();
+}
+
 } // namespace content

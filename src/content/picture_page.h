@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <cstdint>
@@ -27,6 +29,11 @@ QString FindPictureTitle(const QString& storyPage);
 /// for the download; none when the marker or its closing quote is missing.
 /// Any thread.
 std::optional<QString> FindPictureImageUrl(const QString& storyPage);
+
+/// The site's picture format a file starting with `head` is in, told by its
+/// signature the way the decoders tell it: "png", "jpeg" or "gif"; empty for
+/// anything else. Reading a file's first 8 bytes is enough. Any thread.
+QByteArray PictureFormat(QByteArrayView head);
 
 /// Where a picture goes in the square picture box: its fitted size and the
 /// top-left corner that centres it, in pixels.

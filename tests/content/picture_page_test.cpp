@@ -97,6 +97,29 @@ TEST(FindPictureImageUrl, SourceOfTheCentredImage)
     }
 }
 
+TEST(PictureFormat, ToldBySignatureOnly)
+{
+    const struct
+    {
+        QByteArray head;
+        const char* format;
+        const char* what;
+    } rows[] = {
+        {QByteArray("\x89PNG\r\n\x1a\n\0\0", 10), "png", "PNG signature"},
+        {QByteArray("\x89PNG\r\n\x1a"), "", "PNG signature cut short"},
+        {QByteArray("\xff\xd8\xff\xe0"), "jpeg", "JPEG start of image"},
+        {QByteArray("\xff\xd9"), "", "JPEG end marker first"},
+        {QByteArray("GIF89a\x01\0"), "gif", "GIF 89a"},
+        {QByteArray("GIF87a"), "gif", "GIF 87a"},
+        {QByteArray("GIF88a"), "", "no such GIF"},
+        {QByteArray("<svg xmlns"), "", "SVG is not a site picture"},
+        {QByteArray("BM\x36\0"), "", "BMP is not a site picture"},
+        {QByteArray(), "", "empty file"},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(content::PictureFormat(r.head), QByteArray(r.format)) << r.what;
+}
+
 TEST(FitPicture, KeepsProportionsWithTruncation)
 {
     constexpr int64_t Max = std::numeric_limits<int64_t>::max();
