@@ -1,5 +1,7 @@
 #include "runtime/file_ops.h"
 
+#include "runtime/wildcard.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,29 +22,6 @@ bool IsReadOnly(const struct stat& st)
     // Permission bits, not access(): the program may run as root, for whom
     // access() reports every file writable.
     return (st.st_mode & S_IWUSR) == 0;
-}
-
-/// "*" matches any run of characters, "?" exactly one; nothing else is special.
-bool WildcardMatches(QStringView name, QStringView pattern)
-{
-    qsizetype n = 0, p = 0, starP = -1, starN = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
-            ++n;
-            ++p;
-        } else if (p < pattern.size() && pattern[p] == u'*') {
-            starP = p++;
-            starN = n;
-        } else if (starP >= 0) {
-            p = starP + 1;
-            n = ++starN;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == u'*')
-        ++p;
-    return p == pattern.size();
 }
 
 } // namespace

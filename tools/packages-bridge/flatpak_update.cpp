@@ -5,6 +5,7 @@
 #include "flatpak_update.h"
 
 #include "child_process.h"
+#include "glib_handles.h"
 
 #include <QElapsedTimer>
 
@@ -12,7 +13,6 @@
 #include <atomic>
 #include <cstdlib>
 #include <chrono>
-#include <memory>
 #include <thread>
 
 namespace packagesbridge {
@@ -26,22 +26,6 @@ QString FromUtf8(const char* text)
 {
     return text == nullptr ? QString() : QString::fromUtf8(text);
 }
-
-template <typename T> struct GObjectUnref
-{
-    void operator()(T* object) const
-    {
-        if (object != nullptr)
-            g_object_unref(object);
-    }
-};
-template <typename T> using GObjectPtr = std::unique_ptr<T, GObjectUnref<T>>;
-
-struct ErrorFree
-{
-    void operator()(GError* error) const { g_error_free(error); }
-};
-using ErrorPtr = std::unique_ptr<GError, ErrorFree>;
 
 /// What the transaction's handlers share.
 struct Run

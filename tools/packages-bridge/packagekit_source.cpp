@@ -5,6 +5,7 @@
 #include "packagekit_source.h"
 
 #include "desktop_entry.h"
+#include "glib_handles.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -12,40 +13,12 @@
 #include <QSet>
 #include <QStringList>
 
-#include <memory>
-
 namespace packagesbridge {
 
 namespace {
 
 /// How often progress may add a line to the log.
 constexpr qint64 ProgressIntervalMs = 300;
-
-template <typename T> struct GObjectUnref
-{
-    void operator()(T* object) const
-    {
-        if (object != nullptr)
-            g_object_unref(object);
-    }
-};
-template <typename T> using GObjectPtr = std::unique_ptr<T, GObjectUnref<T>>;
-
-struct ErrorFree
-{
-    void operator()(GError* error) const { g_error_free(error); }
-};
-using ErrorPtr = std::unique_ptr<GError, ErrorFree>;
-
-struct PtrArrayUnref
-{
-    void operator()(GPtrArray* array) const
-    {
-        if (array != nullptr)
-            g_ptr_array_unref(array);
-    }
-};
-using PtrArrayPtr = std::unique_ptr<GPtrArray, PtrArrayUnref>;
 
 QString FromUtf8(const char* text)
 {

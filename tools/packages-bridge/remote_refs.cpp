@@ -1,36 +1,12 @@
 #include "remote_refs.h"
 
+#include "runtime/wildcard.h"
+
 #include <QStringView>
 
+#include <algorithm>
+
 namespace packagesbridge {
-
-namespace {
-
-/// Whether `text` matches `pattern`, whose "*" stands for any run of
-/// characters. Iterative, so no pattern can make it recurse deeply.
-bool GlobMatches(QStringView pattern, QStringView text)
-{
-    qsizetype p = 0, t = 0, star = -1, resume = 0;
-    while (t < text.size()) {
-        if (p < pattern.size() && pattern[p] == u'*') {
-            star = p++;
-            resume = t;
-        } else if (p < pattern.size() && pattern[p] == text[t]) {
-            ++p;
-            ++t;
-        } else if (star >= 0) {
-            p = star + 1;
-            t = ++resume;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == u'*')
-        ++p;
-    return p == pattern.size();
-}
-
-} // namespace
 
 QString RemoteRefsColumns()
 {
@@ -96,7 +72,7 @@ bool IsMasked(const QStringList& patterns, const QString& ref)
             continue;
         bool matches = true;
         for (qsizetype i = 0; i < wanted.size() && matches; ++i)
-            matches = wanted[i].isEmpty() || GlobMatches(wanted[i], parts[i + 1]);
+            matches = wanted[i].isEmpty() || runtime::WildcardMatches(parts[i + 1], wanted[i]);
         if (matches)
             return true;
     }

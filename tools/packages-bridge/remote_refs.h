@@ -33,8 +33,8 @@ bool SameCommit(const QString& installed, const QString& offered);
 /// The patterns of the output of `flatpak mask`, one per line.
 QStringList ParseMasks(const QString& output);
 
-/// Whether a mask pattern (ID[/ARCH[/BRANCH]], "*" for any run of
-/// characters, an empty part for any) holds back `ref` ("KIND/ID/ARCH/BRANCH").
+/// Whether a mask pattern (ID[/ARCH[/BRANCH]], each part a wildcard pattern,
+/// an empty part for any) holds back `ref` ("KIND/ID/ARCH/BRANCH").
 bool IsMasked(const QStringList& patterns, const QString& ref);
 
 } // namespace packagesbridge
